@@ -1,0 +1,58 @@
+#include "frame.h"
+
+#include "platform/platform.h"
+
+namespace qv {
+
+namespace {
+thread_local ProcedureFrame* t_innermost = nullptr;
+}
+
+OperandStack::~OperandStack() {
+  while (depth_ > 0) slots_[--depth_].Release();
+}
+
+void OperandStack::Push(TextRef ref) {
+  if (depth_ == kSlots) {
+    // More than five outstanding operands cannot happen in a correct program; continuing would
+    // hand later operations the wrong strings.
+    ref.Release();
+    platform::ExitProcessNow(255);
+  }
+  slots_[depth_++] = ref;
+}
+
+TextRef OperandStack::Pop() {
+  if (depth_ == 0) return TextRef();
+  TextRef top = slots_[--depth_];
+  slots_[depth_] = TextRef();
+  return top;
+}
+
+TextRef* OperandStack::Slot(int depth) {
+  if (depth < 0 || depth >= depth_) return nullptr;
+  return &slots_[depth_ - 1 - depth];
+}
+
+ProcedureFrame::ProcedureFrame() : caller_(t_innermost), linked_(true) { t_innermost = this; }
+
+ProcedureFrame::ProcedureFrame(BaseTag) {}
+
+ProcedureFrame::~ProcedureFrame() {
+  if (linked_) t_innermost = caller_;
+}
+
+ProcedureFrame& ProcedureFrame::Current() {
+  if (t_innermost) return *t_innermost;
+  thread_local ProcedureFrame base{BaseTag{}};
+  return base;
+}
+
+void LoadFpuControlWord() {
+#if defined(__x86_64__) || defined(__i386__)
+  uint16_t word = kFpuControlWord;
+  __asm__ volatile("fldcw %0" : : "m"(word));
+#endif
+}
+
+}  // namespace qv

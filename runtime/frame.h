@@ -1,0 +1,71 @@
+// ProcedureFrame: the activation record every procedure of the program makes on entry. It
+// carries the procedure's operand stack, its error word and its function result. Run-time
+// operations work in the innermost frame of the calling thread, so an error raised by an
+// operation belongs to the procedure that called it and to no other.
+#pragma once
+
+#include <cstdint>
+
+#include "dyn_string.h"
+
+namespace qv {
+
+// Up to five string operands per activation, pushed in source order: for an operation of two
+// strings the first operand is below the top and the second is the top.
+class OperandStack {
+ public:
+  static constexpr int kSlots = 5;
+
+  OperandStack() = default;
+  OperandStack(const OperandStack&) = delete;
+  OperandStack& operator=(const OperandStack&) = delete;
+  ~OperandStack();  // owned leftovers are released
+
+  // Pushing onto a full stack is a fault in the program; it ends the process (error 242 class).
+  void Push(TextRef ref);
+  // Popping an empty stack yields the empty string.
+  TextRef Pop();
+  // The slot `depth` places below the top (0 = top); null when there is no such slot.
+  TextRef* Slot(int depth);
+  int depth() const { return depth_; }
+
+ private:
+  TextRef slots_[kSlots];
+  int depth_ = 0;
+};
+
+class ProcedureFrame {
+ public:
+  ProcedureFrame();
+  ~ProcedureFrame();
+  ProcedureFrame(const ProcedureFrame&) = delete;
+  ProcedureFrame& operator=(const ProcedureFrame&) = delete;
+
+  // The innermost activation of the calling thread. A thread that has entered no procedure
+  // works in a base activation of its own.
+  static ProcedureFrame& Current();
+
+  OperandStack& operands() { return operands_; }
+  uint16_t error_word() const { return error_word_; }
+  uint8_t error_number() const { return static_cast<uint8_t>(error_word_ & 0xFF); }
+  void set_error_word(uint16_t word) { error_word_ = word; }
+  int32_t result() const { return result_; }
+  void set_result(int32_t value) { result_ = value; }
+
+ private:
+  struct BaseTag {};
+  explicit ProcedureFrame(BaseTag);
+
+  OperandStack operands_;
+  uint16_t error_word_ = 0;
+  int32_t result_ = 0;
+  ProcedureFrame* caller_ = nullptr;
+  bool linked_ = false;
+};
+
+// Loads the floating-point control word 0x133F: 64-bit precision, round to nearest-even, all
+// exceptions masked.
+void LoadFpuControlWord();
+constexpr uint16_t kFpuControlWord = 0x133F;
+
+}  // namespace qv

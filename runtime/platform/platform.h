@@ -1,0 +1,42 @@
+// The few platform services the run-time's portable core needs. On Windows they are the Win32
+// calls the run-time is specified against; the native Linux build supplies equivalents so the
+// core can run under the sanitizers, fuzzers and benchmarks.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace qv::platform {
+
+// String blocks: 4-byte length before the data, two zero bytes after it. Returns the address
+// of the first data byte, or null when the allocator refuses. n > 0.
+unsigned char* AllocateStringBytes(uint32_t n);
+void FreeString(unsigned char* data);
+
+// Zero-filled fixed blocks (thread records).
+void* AllocateZeroed(size_t n);
+void FreeZeroed(void* block);
+
+// One thread-local slot for the thread records.
+bool TlsSlotAlloc(uint32_t& index);
+void* TlsSlotGet(uint32_t index);
+void TlsSlotSet(uint32_t index, void* value);
+void TlsSlotFree(uint32_t index);
+
+// Code-page conversion, as MultiByteToWideChar/WideCharToMultiByte: with capacity 0 they
+// measure; they return the number of units written (or needed), 0 on failure.
+int BytesToWide(uint32_t code_page, const unsigned char* src, int n, char16_t* dst, int capacity);
+int WideToBytes(uint32_t code_page, const char16_t* src, int n, unsigned char* dst, int capacity);
+
+// Per-unit case mapping and alphabetic test (CharUpperBuffW, CharLowerBuffW, GetStringTypeW).
+void UpperCaseUnits(char16_t* text, uint32_t n);
+void LowerCaseUnits(char16_t* text, uint32_t n);
+bool IsAlphabetic(char16_t unit);
+
+// Closes a thread record's directory-search and kernel handles; either may be null.
+void CloseThreadHandles(void* find_handle, void* kernel_handle);
+
+// Ends the process at once with the given code; no destructors run.
+[[noreturn]] void ExitProcessNow(uint32_t code);
+
+}  // namespace qv::platform

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "spin_lock.h"
+
+namespace qv {
+
+class DynString;
+struct ThreadRecord;
+
+// Build flag: create the three default font records at start.
+constexpr uint32_t kBuildCreateDefaultFonts = 0x0200;
+// Common-control classes registered at start (list views, tree views, bars, tabs, progress,
+// hot keys, pagers, native font control, standard classes).
+constexpr uint32_t kCommonControlClasses = 0x706F;
+
+// The run-time's process-wide state, one block, reset at start.
+struct RuntimeState {
+  uint32_t tls_index = 0;
+  bool tls_allocated = false;
+  ThreadRecord* main_record = nullptr;
+
+  const char16_t* command_line = nullptr;
+  const char16_t* command_tail = nullptr;  // fixed at start, never changed
+  int32_t show_window = 10;
+  void* module = nullptr;
+  bool initialised = false;
+
+  uint32_t version_platform_id = 0;
+  uint32_t version_major = 0, version_minor = 0, version_build = 0;
+
+  SpinLock api_lock;  // serialises guarded platform calls
+
+  // The program's global string variables, released at shutdown.
+  std::span<DynString* const> globals;
+
+  uint32_t build_flags = 0;
+  uint32_t common_control_classes = kCommonControlClasses;
+  uint8_t table_ff[64];
+
+  RuntimeState();
+};
+
+RuntimeState& Runtime();
+
+}  // namespace qv

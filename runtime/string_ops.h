@@ -1,0 +1,42 @@
+// String operations on the calling activation's operand stack. Operations pop (and release,
+// when owned) the string operands they consume and push string results as owned references.
+#pragma once
+
+#include <cstdint>
+
+#include "dyn_string.h"
+
+namespace qv {
+
+void PushText(TextRef ref);  // borrowed references stay borrowed; no copy
+inline void PushText(const DynString& variable) { PushText(variable.Borrow()); }
+void PushEmpty();
+void PushOwned(DynString&& value);  // hands over the block as an owned operand
+void PushOwned(TextRef owned);
+void PopDiscard();
+
+// Pops the top into a C++ value: an owned block is moved in, a borrowed one copied.
+DynString PopText();
+
+void AssignText(DynString& variable);
+
+int32_t TextLength();     // pops the top; its length in bytes
+int32_t TextLengthTop();  // the same without popping
+
+void Concat();  // a b -> a followed by b (byte text)
+
+// Convert one operand in place: depth 0 is the top, 1 and 2 the second and third from the top.
+void ToAnsi(int depth = 0);
+void ToWide(int depth = 0);
+
+// Pops r and overwrites bytes of the variable's block with it; never changes the length.
+void ReplaceInPlace(DynString& variable, int32_t position, int32_t count);
+
+// The calling thread's conversion code page (0 = system ANSI code page).
+uint32_t CodePageSet(uint32_t code_page);  // returns the previous one
+uint32_t CodePageGet();
+
+// Releases the program's global string variables (at shutdown).
+void ReleaseGlobals();
+
+}  // namespace qv

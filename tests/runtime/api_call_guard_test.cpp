@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cfenv>
+#include <thread>
+
+#include "error.h"
+#include "frame.h"
+#include "win32/api_call_guard.h"
+
+namespace qv {
+namespace {
+
+TEST(ApiCallGuard, FailureIsDecidedByTheLastErrorAlone) {
+  HANDLE first = CreateEventW(nullptr, TRUE, FALSE, L"qv-guard-test-event");
+  ASSERT_NE(first, nullptr);
+  // Succeeds, but leaves ERROR_ALREADY_EXISTS behind: counts as failed, error 75.
+  auto second = ApiCallGuard(CreateEventW, nullptr, TRUE, FALSE, L"qv-guard-test-event");
+  EXPECT_NE(second.value, nullptr);
+  EXPECT_TRUE(second.failed);
+  EXPECT_EQ(second.platform_code, static_cast<uint32_t>(ERROR_ALREADY_EXISTS));
+  EXPECT_EQ(second.error, 75);
+  EXPECT_EQ(second.combined(), (183u << 16) | 75u);
+  CloseHandle(second.value);
+  CloseHandle(first);
+
+  auto missing = ApiCallGuard(GetFileAttributesW, L"Z:\\no\\such\\file.qv");
+  EXPECT_TRUE(missing.failed);
+  EXPECT_EQ(missing.error, 76);  // path not found
+
+  auto fine = ApiCallGuard(GetCurrentProcessId);
+  EXPECT_FALSE(fine.failed);
+  EXPECT_EQ(fine.value, GetCurrentProcessId());
+}
+
+TEST(ApiCallGuard, RaiseIfFailedRecordsTheMappedNumber) {
+  ProcedureFrame frame;
+  auto r = ApiCallGuard(CloseHandle, reinterpret_cast<HANDLE>(0x1234));
+  EXPECT_TRUE(RaiseIfFailed(r));
+  EXPECT_EQ(ErrorNumber(), 57);  // ERROR_INVALID_HANDLE
+}
+
+TEST(ApiCallGuard, FloatingPointStateAndErrorModeSurviveTheCall) {
+  std::fesetround(FE_TONEAREST);
+  UINT mode_before = SetErrorMode(0);
+  SetErrorMode(mode_before);
+  auto changes_rounding = [] {
+    std::fesetround(FE_UPWARD);
+    return GetErrorMode();
+  };
+  auto r = ApiCallGuard(changes_rounding);
+  EXPECT_EQ(r.value, static_cast<UINT>(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX));
+  EXPECT_EQ(std::fegetround(), FE_TONEAREST);
+  EXPECT_EQ(GetErrorMode(), mode_before);
+}
+
+TEST(ApiCallGuard, GuardedCallsNeverOverlap) {
+  std::atomic<int> inside{0};
+  std::atomic<bool> overlapped{false};
+  auto body = [&] {
+    if (inside.fetch_add(1) != 0) overlapped = true;
+    Sleep(0);
+    inside.fetch_sub(1);
+    return 0;
+  };
+  auto worker = [&] {
+    for (int i = 0; i < 2000; ++i) ApiCallGuard(body);
+  };
+  std::thread a(worker), b(worker);
+  a.join();
+  b.join();
+  EXPECT_FALSE(overlapped);
+  auto locked = ApiCallLocked([] { return 42; });
+  EXPECT_EQ(locked, 42);
+}
+
+}  // namespace
+}  // namespace qv
