@@ -38,7 +38,9 @@ void ErrorClear() { ProcedureFrame::Current().set_error_word(0); }
 
 void ErrorSet(uint8_t n) { ProcedureFrame::Current().set_error_word(n); }
 
-void ErrorRaiseUser(int32_t n) { RaiseError(n >= 1 && n <= 255 ? uint32_t(n) : kErrorInvalidArgument); }
+void ErrorRaiseUser(int32_t n) {
+  RaiseError(n >= 1 && n <= 255 ? uint32_t(n) : uint32_t{kErrorInvalidArgument});
+}
 
 void RaiseError(uint32_t n) {
   if (n == 0) n = kErrorRaisedZero;

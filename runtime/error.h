@@ -15,6 +15,7 @@ enum ErrorNumbers : uint8_t {
   kErrorFirstFatal = 241,
   kErrorFatalPlatform = 241,
   kErrorFatalChannelTable = 242,
+  kErrorFatalOperandStack = 243,  // more than five operands outstanding, or a pop of none
   kErrorFatalFeatureMissing = 244,
 };
 

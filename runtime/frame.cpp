@@ -1,6 +1,6 @@
 #include "frame.h"
 
-#include "platform/platform.h"
+#include "error.h"
 
 namespace qv {
 
@@ -14,16 +14,18 @@ OperandStack::~OperandStack() {
 
 void OperandStack::Push(TextRef ref) {
   if (depth_ == kSlots) {
-    // More than five outstanding operands cannot happen in a correct program; continuing would
-    // hand later operations the wrong strings.
     ref.Release();
-    platform::ExitProcessNow(255);
+    RaiseError(kErrorFatalOperandStack);  // does not return
+    return;
   }
   slots_[depth_++] = ref;
 }
 
 TextRef OperandStack::Pop() {
-  if (depth_ == 0) return TextRef();
+  if (depth_ == 0) {
+    RaiseError(kErrorFatalOperandStack);  // does not return
+    return TextRef();
+  }
   TextRef top = slots_[--depth_];
   slots_[depth_] = TextRef();
   return top;

@@ -21,9 +21,9 @@ class OperandStack {
   OperandStack& operator=(const OperandStack&) = delete;
   ~OperandStack();  // owned leftovers are released
 
-  // Pushing onto a full stack is a fault in the program; it ends the process (error 242 class).
+  // A sixth outstanding operand, or a pop from an empty stack, is a fault in the program: it
+  // raises the fatal error 243 rather than touch memory outside the five slots.
   void Push(TextRef ref);
-  // Popping an empty stack yields the empty string.
   TextRef Pop();
   // The slot `depth` places below the top (0 = top); null when there is no such slot.
   TextRef* Slot(int depth);

@@ -63,11 +63,12 @@ int32_t TextLengthTop() {
 void Concat() {
   OperandStack& stack = Operands();
   TextRef b = stack.Pop();
-  TextRef* slot_a = stack.Slot(0);
-  if (!slot_a) {  // a lone operand: treat the missing one as empty
-    stack.Push(b);
+  if (stack.depth() == 0) {
+    b.Release();
+    RaiseError(kErrorFatalOperandStack);  // does not return
     return;
   }
+  TextRef* slot_a = stack.Slot(0);
   TextRef a = *slot_a;
   uint32_t la = a.bytes(), lb = b.bytes();
   if (lb == 0) {

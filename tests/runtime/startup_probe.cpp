@@ -1,10 +1,15 @@
 // A program with a scripted main routine for the start-up tests. Its command tail picks what
 // main does: "result N" returns N, "none" returns without setting a result, "zero" raises
-// error 0 and returns the number seen, "fatal N" raises N and would return 3 if still alive.
+// error 0 and returns the number seen, "fatal N" raises N and would return 3 if still alive,
+// "overflow" pushes a sixth operand and "underflow" pops from an empty stack (both return 3 if
+// the process survives).
 #include <cstdlib>
 #include <string>
 
 #include "error.h"
+#include "frame.h"
+#include "string_ops.h"
+#include "text_literal.h"
 #include "win32/startup.h"
 
 namespace {
@@ -19,6 +24,15 @@ int32_t ProbeMain(void*, void*, const char16_t* tail, int32_t) {
   }
   if (command.rfind(u"fatal ", 0) == 0) {
     qv::RaiseError(static_cast<uint32_t>(number_after(6)));
+    return 3;
+  }
+  if (command == u"overflow") {
+    static constexpr auto kOperand = qv::Text("x");
+    for (int i = 0; i < 6; ++i) qv::PushText(kOperand);
+    return 3;
+  }
+  if (command == u"underflow") {
+    qv::PopDiscard();
     return 3;
   }
   return 0;

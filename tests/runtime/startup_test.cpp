@@ -42,6 +42,8 @@ TEST(StartUp, FatalErrorsEndTheProcessWith255) {
   EXPECT_EQ(RunProbe(L"fatal 241"), 255u);
   EXPECT_EQ(RunProbe(L"fatal 244"), 255u);
   EXPECT_EQ(RunProbe(L"fatal 240"), 3u);  // the highest non-fatal number lets main go on
+  EXPECT_EQ(RunProbe(L"overflow"), 255u);
+  EXPECT_EQ(RunProbe(L"underflow"), 255u);
 }
 
 TEST(StartUp, PreparesProcessAndMainThreadState) {

@@ -150,8 +150,32 @@ TEST_F(StringOps, OperandsLeftOnAFrameAreReleasedWithIt) {
     EXPECT_EQ(inner.operands().depth(), 1);
   }  // the sanitizer build reports a leak if this is not released
   EXPECT_EQ(frame_.operands().depth(), 0);
-  EXPECT_EQ(TextLength(), 0);  // popping an empty stack gives the empty string
 }
+
+#if !defined(_WIN32)
+// Under Wine the same is checked on real child processes by the start-up tests.
+TEST(OperandStackDeath, SixthOperandAndPopOfNoneAreFatal) {
+  EXPECT_EXIT(
+      {
+        ProcedureFrame frame;
+        for (int i = 0; i < 6; ++i) PushOwned(DynString::FromBytes("x"));
+      },
+      ::testing::ExitedWithCode(255), "");
+  EXPECT_EXIT(
+      {
+        ProcedureFrame frame;
+        PopDiscard();
+      },
+      ::testing::ExitedWithCode(255), "");
+  EXPECT_EXIT(
+      {
+        ProcedureFrame frame;
+        PushText(kCom3);
+        Concat();
+      },
+      ::testing::ExitedWithCode(255), "");
+}
+#endif
 
 }  // namespace
 }  // namespace qv
