@@ -1,0 +1,34 @@
+// The kernel's file and comm calls that the channels make, as one replaceable table. It holds
+// the real calls unless a test installs a fake device; the channel code calls through it only.
+#pragma once
+
+#include <windows.h>
+
+namespace qv {
+
+struct CommApi {
+  decltype(&::CreateFileW) CreateFileW = ::CreateFileW;
+  decltype(&::GetFileType) GetFileType = ::GetFileType;
+  decltype(&::CloseHandle) CloseHandle = ::CloseHandle;
+  decltype(&::GetCommState) GetCommState = ::GetCommState;
+  decltype(&::SetCommState) SetCommState = ::SetCommState;
+  decltype(&::GetCommProperties) GetCommProperties = ::GetCommProperties;
+  decltype(&::SetupComm) SetupComm = ::SetupComm;
+  decltype(&::EscapeCommFunction) EscapeCommFunction = ::EscapeCommFunction;
+  decltype(&::GetCommModemStatus) GetCommModemStatus = ::GetCommModemStatus;
+  decltype(&::ClearCommError) ClearCommError = ::ClearCommError;
+  decltype(&::SetCommTimeouts) SetCommTimeouts = ::SetCommTimeouts;
+  decltype(&::ReadFile) ReadFile = ::ReadFile;
+  decltype(&::WriteFile) WriteFile = ::WriteFile;
+  decltype(&::FlushFileBuffers) FlushFileBuffers = ::FlushFileBuffers;
+  decltype(&::Sleep) Sleep = ::Sleep;
+  decltype(&::GetLocalTime) GetLocalTime = ::GetLocalTime;
+};
+
+// The table in use.
+const CommApi& Comm();
+
+// Replaces the table (no channel operation may run meanwhile); returns the previous one.
+CommApi CommApiInstall(const CommApi& api);
+
+}  // namespace qv
