@@ -1,0 +1,179 @@
+#include "dialog/control_add.h"
+
+#include <commctrl.h>
+
+#include "dialog/control_kind.h"
+#include "dialog/dialog_procedure.h"
+#include "dialog/surface_seam.h"
+#include "dialog/window_record.h"
+#include "runtime_state.h"
+#include "string_ops.h"
+
+namespace qv {
+
+namespace {
+
+constexpr int32_t kKindImageFirst = 10, kKindImageLast = 13;
+constexpr int32_t kKindImageScaled = 11, kKindImageButton = 12, kKindImageButtonScaled = 13;
+constexpr int32_t kKindPushButton = 1, kKindEdit = 9, kKindListBox = 25, kKindCustom = 23;
+constexpr uint32_t kStaticTypeMask = 0xE;
+
+HINSTANCE Module() { return static_cast<HINSTANCE>(Runtime().module); }
+
+const wchar_t* WideOrEmpty(const DynString& text) {
+  return text.empty() ? L"" : reinterpret_cast<const wchar_t*>(text.data());
+}
+
+bool IsImageKind(int32_t kind) { return kind >= kKindImageFirst && kind <= kKindImageLast; }
+
+struct Placement {
+  int32_t x, y, width, height;
+};
+
+void AddItems(HWND control, int32_t kind, const ItemList& list) {
+  UINT add = kind == kKindComboBox ? CB_ADDSTRING : LB_ADDSTRING;
+  for (const DynString& item : list.items) {
+    if (item.empty()) break;
+    if (list.wide) {
+      SendMessageW(control, add, 0, reinterpret_cast<LPARAM>(item.data()));
+      continue;
+    }
+    PushText(item);
+    ToWide();
+    DynString wide = PopText();
+    SendMessageW(control, add, 0, reinterpret_cast<LPARAM>(WideOrEmpty(wide)));
+  }
+}
+
+// Loads the control's image and puts it in; the image it replaces is deleted.
+void LoadControlImage(WindowRecord& record, HWND control, const wchar_t* name, Placement at) {
+  bool icon = (record.flags & kFlagImageIcon) != 0;
+  UINT type = icon ? IMAGE_ICON : IMAGE_BITMAP;
+  int cx = 0, cy = 0;
+  if (record.kind == kKindImageScaled) {
+    RECT client{};
+    GetClientRect(control, &client);
+    cx = client.right;
+    cy = client.bottom;
+  } else if (record.kind == kKindImageButtonScaled) {
+    cx = at.width;
+    cy = at.height;
+  }
+  HANDLE image = LoadImageW(Module(), name, type, cx, cy, LR_LOADMAP3DCOLORS);
+  if (!image) return;
+  UINT set = record.kind <= kKindImageScaled ? STM_SETIMAGE : BM_SETIMAGE;
+  auto replaced = reinterpret_cast<HANDLE>(SendMessageW(control, set, type, reinterpret_cast<LPARAM>(image)));
+  record.image = image;
+  if (replaced && replaced != image) {
+    if (icon)
+      DestroyIcon(static_cast<HICON>(replaced));
+    else
+      DeleteObject(replaced);
+  }
+}
+
+void SetDefaultButton(HWND dialog, int32_t id, uint32_t style) {
+  if (style & BS_DEFPUSHBUTTON) SendMessageA(dialog, DM_SETDEFID, static_cast<WPARAM>(id), 0);
+}
+
+void FinishKind(WindowRecord& record, HWND dialog, HWND control, int32_t id, const wchar_t* image_name,
+                Placement at, uint32_t tree_style) {
+  int32_t kind = record.kind;
+  if (kind == kKindPushButton) SetDefaultButton(dialog, id, record.style);
+  if (kind == kKindImageButton || kind == kKindImageButtonScaled) SetDefaultButton(dialog, id, record.style);
+  if (IsImageKind(kind)) LoadControlImage(record, control, image_name, at);
+  if (kind == kKindGraphic) {
+    const SurfaceSeam& seam = SurfaceSeamGet();
+    if (seam.set_up) seam.set_up(record, control);
+  }
+  if (kind >= 16 && kind <= kKindTab) SendMessageW(control, CCM_SETUNICODEFORMAT, 1, 0);
+  if (kind == kKindToolbar) SendMessageA(control, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  if (kind == kKindScrollBar) {
+    SCROLLINFO range{sizeof range, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 100, 10, 0, 0};
+    SendMessageA(control, SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&range));
+  }
+  if (kind == kKindTab)
+    record.saved_tab_procedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TabPageProcedure)));
+  if (kind == kKindTreeView && (tree_style & TVS_CHECKBOXES)) {
+    SetWindowLongW(control, GWL_STYLE, static_cast<LONG>(tree_style));
+    record.style |= TVS_CHECKBOXES;
+  }
+}
+
+}  // namespace
+
+void ControlAdd(int32_t kind, HWND dialog, int32_t id, const ItemList* items, int32_t x, int32_t y,
+                int32_t width, int32_t height, uint32_t style, uint32_t ex_style, DialogCallback callback) {
+  DynString text = PopText();
+  DynString class_name = PopText();
+
+  const ControlKindRow* row = ControlKindFind(kind);
+  WindowRecord* owner = RecordFind(dialog);
+  if (!row || !owner) return;
+  uint32_t flags = (owner->flags & kFlagUnitModes) | kFlagControl;
+  HFONT font = owner->font;
+  bool dialog_units = !(owner->flags & kFlagPixels);
+
+  Placement at{x, y, width, height};
+  int32_t unit_width = 0, unit_height = 0;
+  if (dialog_units) {
+    RECT r{x, y, x + width, y + height};
+    MapDialogRect(dialog, &r);
+    at = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    unit_width = width + 1;
+    unit_height = height + 1;
+  }
+
+  const wchar_t* window_class = WideOrEmpty(class_name);
+  uint32_t tree_style = 0;
+  if (kind != 0) {
+    if (style == 0) {
+      style = row->default_style;
+      if (kind == kKindScrollBar && at.width < at.height) style |= SBS_VERT;
+      if ((kind == kKindEdit || kind == kKindComboBox || kind == kKindListBox) && (style & WS_BORDER)) {
+        style &= ~static_cast<uint32_t>(WS_BORDER);
+        ex_style |= WS_EX_CLIENTEDGE;
+      }
+    }
+    style = (style | row->forced) & ~row->cleared;
+    if (kind == kKindTreeView) {
+      tree_style = style;
+      style &= ~static_cast<uint32_t>(TVS_CHECKBOXES);
+    }
+    if (kind != kKindCustom) window_class = reinterpret_cast<const wchar_t*>(row->class_name);
+  }
+
+  const wchar_t* window_text = WideOrEmpty(text);
+  const wchar_t* image_name = window_text;
+  if (IsImageKind(kind)) {
+    if (FindResourceW(Module(), image_name, reinterpret_cast<LPCWSTR>(RT_BITMAP))) {
+      flags |= kFlagImageBitmap;
+    } else {
+      flags |= kFlagImageIcon;
+      if (kind <= kKindImageScaled)
+        style = (style & ~kStaticTypeMask) | SS_ICON;
+      else
+        style = (style & ~static_cast<uint32_t>(BS_BITMAP)) | BS_ICON;
+    }
+    window_text = nullptr;
+  }
+
+  HWND control = CreateWindowExW(ex_style, window_class, window_text, style, at.x, at.y, at.width, at.height,
+                                 dialog, reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), Module(), nullptr);
+  if (!control) return;
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+
+  WindowRecord* record = RecordCreate(control, dialog, flags, kind);
+  if (!record) return;
+  record->callback = callback;
+  record->style = style;
+  record->ex_style = ex_style;
+  record->unit_width = unit_width;
+  record->unit_height = unit_height;
+
+  if (items && !items->items.empty()) AddItems(control, kind, *items);
+  FinishKind(*record, dialog, control, id, image_name, at, tree_style);
+}
+
+}  // namespace qv

@@ -1,0 +1,21 @@
+#include "dialog/dialog_end.h"
+
+#include "dialog/window_record.h"
+
+namespace qv {
+
+void DialogEnd(HWND dialog, int32_t result) {
+  WindowRecord* record = RecordFind(dialog);
+  if (!record) return;
+  if (record->result_target) *record->result_target = result;
+  record->close_block &= ~kCloseBlocked;
+  HWND owner = record->parent;
+  HACCEL accelerators = record->accelerators;
+  record->accelerators = nullptr;
+  SendMessageA(dialog, WM_CLOSE, 0, 0);
+  if (owner) EnableWindow(owner, TRUE);
+  if (accelerators) DestroyAcceleratorTable(accelerators);
+  DestroyWindow(dialog);
+}
+
+}  // namespace qv

@@ -1,0 +1,10 @@
+#include "dialog/engine_state.h"
+
+namespace qv {
+
+DialogEngineState& DialogEngine() {
+  static DialogEngineState state;
+  return state;
+}
+
+}  // namespace qv

@@ -1,0 +1,106 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <mutex>
+
+#include "dialog/font_table.h"
+#include "dialog/record_list.h"
+#include "dialog/window_record.h"
+
+namespace qv {
+
+namespace {
+
+// Gives back the font a control or surface had before its assigned one.
+void ReleaseAssignedFont(WindowRecord& record) {
+  int32_t number = record.font_number;
+  record.font_number = 0;
+  if (number == 0 || !FontTableRelease(number) || !record.previous_font) return;
+  if (record.is_surface()) {
+    if (record.memory_dc) SelectObject(record.memory_dc, record.previous_font);
+  } else {
+    // -1 stands for "the control had no font of its own".
+    HFONT previous = record.previous_font == reinterpret_cast<HFONT>(-1) ? nullptr : record.previous_font;
+    SendMessageA(record.window(), WM_SETFONT, reinterpret_cast<WPARAM>(previous), 0);
+  }
+}
+
+// A brush is deleted only when no remaining record uses it.
+void ReleaseBrush(HBRUSH brush) {
+  if (brush && !BrushInUse(brush)) DeleteObject(brush);
+}
+
+void ReleaseImages(WindowRecord& record) {
+  if (record.image) {
+    if (record.flags & kFlagImageIcon)
+      DestroyIcon(static_cast<HICON>(record.image));
+    else if (record.flags & kFlagImageBitmap)
+      DeleteObject(record.image);
+  }
+  if (record.large_icon) DestroyIcon(record.large_icon);
+  if (record.small_icon) DestroyIcon(record.small_icon);
+}
+
+void ReleaseCanvas(WindowRecord& record) {
+  if (record.memory_dc && record.default_bitmap) {
+    HGDIOBJ canvas = SelectObject(record.memory_dc, record.default_bitmap);
+    if (canvas) DeleteObject(canvas);
+  }
+  if (record.spare_bitmap) DeleteObject(record.spare_bitmap);
+  if (record.clip_region) DeleteObject(record.clip_region);
+  if (record.memory_dc) DeleteDC(record.memory_dc);
+}
+
+void DestroyImageList(HWND control, UINT message) {
+  if (auto list = reinterpret_cast<HIMAGELIST>(SendMessageA(control, message, 0, 0))) ImageList_Destroy(list);
+}
+
+void ReleaseImageLists(const WindowRecord& record) {
+  if (!(record.flags & kFlagControl)) return;
+  HWND control = record.window();
+  switch (record.kind) {
+    case kKindToolbar:
+      DestroyImageList(control, TB_GETIMAGELIST);
+      DestroyImageList(control, TB_GETHOTIMAGELIST);
+      DestroyImageList(control, TB_GETDISABLEDIMAGELIST);
+      break;
+    case kKindTreeView:
+      DestroyImageList(control, TVM_GETIMAGELIST);
+      break;
+    case kKindTab:
+      DestroyImageList(control, TCM_GETIMAGELIST);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void RecordDestroy(HANDLE handle) {
+  if (!handle) return;
+  while (WindowRecord* child = FirstControlOf(static_cast<HWND>(handle))) RecordDestroy(child->handle);
+
+  RecordList& list = Records();
+  std::unique_ptr<WindowRecord> record;
+  {
+    std::lock_guard hold(list.lock);
+    WindowRecord* found = list.FindLocked(handle);
+    // The live count only moves when a record really goes.
+    if (!found || !list.UnlinkLocked(found)) return;
+    record.reset(found);
+  }
+
+  ReleaseAssignedFont(*record);
+  if (record->background_colour >= 0) ReleaseBrush(record->background_brush);
+  if (record->graphic_brush != record->background_brush || record->background_colour < 0)
+    ReleaseBrush(record->graphic_brush);
+  for (HWND window : record->auxiliary)
+    if (window) DestroyWindow(window);
+  ReleaseImages(*record);
+  ReleaseCanvas(*record);
+  ReleaseImageLists(*record);
+}
+
+}  // namespace qv

@@ -1,0 +1,21 @@
+// The list behind the record operations; only the dialog engine's own files see it.
+#pragma once
+
+#include "dialog/window_record.h"
+#include "spin_lock.h"
+
+namespace qv {
+
+struct RecordList {
+  WindowRecord* head = nullptr;
+  SpinLock lock;
+  int32_t live = 0;
+
+  // Both with the lock held.
+  WindowRecord* FindLocked(HANDLE handle) const;
+  bool UnlinkLocked(WindowRecord* record);
+};
+
+RecordList& Records();
+
+}  // namespace qv
