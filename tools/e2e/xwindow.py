@@ -6,6 +6,8 @@ import struct
 import time
 import zlib
 
+import numpy
+
 from Xlib import X, display as xdisplay, protocol
 from Xlib.error import BadWindow, XError
 
@@ -70,57 +72,32 @@ class Screen:
 
 
 class Image:
-    """A 24/32-bit ZPixmap: 4 bytes per pixel, blue green red unused."""
+    """Window pixels as an array of shape (height, width, 3) holding red, green, blue."""
 
     def __init__(self, width, height, data):
-        self.width, self.height, self.data = width, height, data
+        bgrx = numpy.frombuffer(data, dtype=numpy.uint8).reshape(height, width, 4)
+        self.pixels = bgrx[:, :, 2::-1].copy()
+        self.width, self.height = width, height
 
     def rgb(self, x, y):
-        i = 4 * (y * self.width + x)
-        b, g, r = self.data[i], self.data[i + 1], self.data[i + 2]
-        return (r, g, b)
+        return tuple(int(c) for c in self.pixels[y, x])
 
-    def row(self, y):
-        return self.data[4 * y * self.width: 4 * (y + 1) * self.width]
+    def crop(self, x, y, w, h):
+        return self.pixels[y:y + h, x:x + w]
+
+    def mask(self, colour):
+        return numpy.all(self.pixels == numpy.array(colour, dtype=numpy.uint8), axis=2)
 
     def find_rect(self, colour):
         """Bounding box (x, y, w, h) of the pixels of one colour, or None."""
-        b, g, r = colour[2], colour[1], colour[0]
-        key = bytes((b, g, r))
-        xs, ys = [], []
-        for y in range(self.height):
-            row = self.row(y)
-            first = -1
-            for x in range(self.width):
-                if row[4 * x: 4 * x + 3] == key:
-                    first = x
-                    break
-            if first < 0:
-                continue
-            last = first
-            for x in range(self.width - 1, first - 1, -1):
-                if row[4 * x: 4 * x + 3] == key:
-                    last = x
-                    break
-            xs += [first, last]
-            ys.append(y)
-        if not ys:
+        ys, xs = numpy.nonzero(self.mask(colour))
+        if len(xs) == 0:
             return None
-        return (min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)
-
-    def region(self, x0, y0, w, h):
-        """Rows of (r, g, b) tuples of a rectangle."""
-        return [[self.rgb(x0 + x, y0 + y) for x in range(w)] for y in range(h)]
+        return (int(xs.min()), int(ys.min()), int(xs.max() - xs.min() + 1), int(ys.max() - ys.min() + 1))
 
     def save_png(self, path):
-        rows = []
-        for y in range(self.height):
-            row = self.row(y)
-            line = bytearray(1 + 3 * self.width)
-            line[1::3] = row[2::4]
-            line[2::3] = row[1::4]
-            line[3::3] = row[0::4]
-            rows.append(bytes(line))
+        rows = numpy.zeros((self.height, 1 + 3 * self.width), dtype=numpy.uint8)
+        rows[:, 1:] = self.pixels.reshape(self.height, 3 * self.width)
 
         def chunk(tag, body):
             return (struct.pack(">I", len(body)) + tag + body +
@@ -128,6 +105,6 @@ class Image:
 
         png = (b"\x89PNG\r\n\x1a\n" +
                chunk(b"IHDR", struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)) +
-               chunk(b"IDAT", zlib.compress(b"".join(rows), 6)) + chunk(b"IEND", b""))
+               chunk(b"IDAT", zlib.compress(rows.tobytes(), 6)) + chunk(b"IEND", b""))
         with open(path, "wb") as f:
             f.write(png)

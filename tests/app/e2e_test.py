@@ -1,0 +1,180 @@
+"""The tool end to end, as a user meets it: the real quorvex.exe under Wine, a pty as COM3,
+the window's title and pixels read from the X server.
+
+    e2e_test.py --exe build/windows/app/quorvex.exe --prefix build/windows/e2e-prefix --repo .
+"""
+import argparse
+import os
+import sys
+import time
+import unittest
+
+import numpy
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools", "e2e"))
+from quorvex_session import (BACKGROUND, CANVAS_H, CANVAS_W, CELL, Pty, Tool,  # noqa: E402
+                             ensure_prefix, link_com, wait_until)
+from xwindow import Screen  # noqa: E402
+
+ARGS = None
+TITLE_OK = "Quorvex - Port: COM3 , Baudrate: 115200"
+
+
+class ToolCase(unittest.TestCase):
+    def setUp(self):
+        self.screen = Screen()
+        self.pty = Pty()
+        link_com(ARGS.prefix, "com3", self.pty.slave_path)
+        self.tool = None
+
+    def tearDown(self):
+        if self.tool:
+            self.tool.kill()
+        self.pty.close()
+        self.screen.close()
+
+    def start(self, *args, title=TITLE_OK):
+        self.tool = Tool(ARGS.exe, ARGS.prefix, os.environ.get("DISPLAY"), args)
+        self.win = self.screen.wait_window("Quorvex")
+        self.assertTrue(wait_until(lambda: self.screen.title(self.win) == title, 20),
+                        f"title {self.screen.title(self.win)!r}, wanted {title!r}")
+        self.canvas = self.find_canvas()
+
+    def find_canvas(self):
+        """The drawing area's top-left corner: the pale-yellow 1200 x 960 rectangle."""
+        img = wait_until(lambda: self.fresh_background(), 20)
+        self.assertTrue(img, "the drawing area never showed all pale yellow")
+        return img
+
+    def fresh_background(self):
+        img = self.screen.capture(self.win)
+        rect = img.find_rect(BACKGROUND)
+        if rect and rect[2] == CANVAS_W and rect[3] == CANVAS_H:
+            x, y = rect[0], rect[1]
+            if self.count_colour(img, (x, y), BACKGROUND) == CANVAS_W * CANVAS_H:
+                return (x, y)
+        return None
+
+    def capture_canvas(self):
+        img = self.screen.capture(self.win)
+        x, y = self.canvas
+        return img, x, y
+
+    @staticmethod
+    def count_colour(img, origin, colour):
+        x0, y0 = origin
+        area = img.crop(x0, y0, CANVAS_W, CANVAS_H)
+        return int(numpy.all(area == numpy.array(colour, dtype=numpy.uint8), axis=2).sum())
+
+    def block(self, img, x, y, left, top, w=4, h=4):
+        """The set of colours in a rectangle of the canvas."""
+        area = img.crop(x + left, y + top, w, h).reshape(-1, 3)
+        return {tuple(int(c) for c in p) for p in numpy.unique(area, axis=0)}
+
+    def wait_drawn(self, timeout=10):
+        """Waits until the canvas shows anything but background; returns (image, x, y, seconds)."""
+        start = time.monotonic()
+        while time.monotonic() - start < timeout:
+            img, x, y = self.capture_canvas()
+            if self.count_colour(img, (x, y), BACKGROUND) != CANVAS_W * CANVAS_H:
+                return img, x, y, time.monotonic() - start
+            time.sleep(0.01)
+        self.fail("nothing was drawn")
+
+    def close_and_wait(self):
+        self.screen.send_close(self.win)
+        code = self.tool.wait(timeout=30)
+        self.tool = None
+        return code
+
+
+class WindowAndOptions(ToolCase):
+    def test_default_options_title_and_background(self):
+        self.start()
+        img, x, y = self.capture_canvas()
+        self.assertEqual(self.count_colour(img, (x, y), BACKGROUND), CANVAS_W * CANVAS_H)
+        self.assertEqual(self.close_and_wait(), 0)
+
+    def test_missing_port_names_the_upper_cased_port(self):
+        self.start("port=com9", title="Quorvex - Unable to open Comport: COM9")
+        self.assertEqual(self.close_and_wait(), 0)
+
+
+class Bursts(ToolCase):
+    def test_cells_land_in_place_and_a_second_burst_replaces_the_first(self):
+        self.start()
+        burst = bytearray(31)
+        burst[0] = 0x01
+        burst[29] = 0xFF
+        burst[30] = 0x80
+        self.pty.write(burst)
+        img, x, y, latency = self.wait_drawn()
+        # Never at the first tick: the count has to be seen unchanged once.
+        self.assertGreaterEqual(latency, 0.25)
+        blue, bg = {CELL}, {BACKGROUND}
+        self.assertEqual(self.block(img, x, y, 0, 0), blue)             # 0x01 at index 0
+        self.assertEqual(self.block(img, x, y, 0, 4, 4, 924), bg)       # the rest of strip 0
+        self.assertEqual(self.block(img, x, y, 0, 928, 4, 32), blue)    # 0xFF at index 29
+        self.assertEqual(self.block(img, x, y, 4, 28), blue)            # 0x80 at index 30
+        self.assertEqual(self.block(img, x, y, 4, 0, 4, 28), bg)
+        self.assertEqual(self.count_colour(img, (x, y), CELL), 16 * (1 + 8 + 1))
+
+        self.pty.write(bytes([0x80]))
+        time.sleep(0.6)
+        img = wait_until(lambda: self.changed_to_second(), 10)
+        self.assertTrue(img, "the second burst did not replace the first")
+        self.assertEqual(self.close_and_wait(), 0)
+
+    def changed_to_second(self):
+        img, x, y = self.capture_canvas()
+        if self.block(img, x, y, 0, 28) == {CELL} and self.count_colour(img, (x, y), CELL) == 16:
+            return img
+        return None
+
+    def test_a_sender_that_never_pauses_is_drawn_only_when_it_pauses(self):
+        self.start()
+        end = time.monotonic() + 2.0
+        while time.monotonic() < end:
+            self.pty.write(b"\xff")
+            time.sleep(0.1)
+            img, x, y = self.capture_canvas()
+            self.assertEqual(self.count_colour(img, (x, y), BACKGROUND), CANVAS_W * CANVAS_H)
+        img, x, y, _ = self.wait_drawn()
+        self.assertEqual(self.close_and_wait(), 0)
+
+
+class Device(ToolCase):
+    def test_hang_up_keeps_the_tool_running_and_it_closes_normally(self):
+        self.start()
+        self.pty.hang_up()
+        time.sleep(1.5)
+        self.assertTrue(self.tool.alive())
+        self.assertEqual(self.screen.title(self.win), TITLE_OK)
+        self.screen.capture(self.win)  # still answering the X server
+        self.assertEqual(self.close_and_wait(), 0)
+
+    def test_close_frees_the_port_at_once(self):
+        self.start()
+        self.assertEqual(self.close_and_wait(), 0)
+        # A second run opens the same port straight away.
+        self.start()
+        self.assertEqual(self.close_and_wait(), 0)
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--prefix", required=True)
+    parser.add_argument("--repo", required=True)
+    ARGS, rest = parser.parse_known_args()
+    if not os.environ.get("DISPLAY"):
+        print("e2e: needs an X display (DISPLAY)", file=sys.stderr)
+        return 1
+    ensure_prefix(ARGS.prefix, ARGS.repo)
+    result = unittest.main(argv=[sys.argv[0], "-v", *rest], exit=False).result
+    return 0 if result.wasSuccessful() else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
