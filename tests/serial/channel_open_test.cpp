@@ -129,9 +129,14 @@ TEST_F(ChannelOpenTest, LongNamesAreCutTo255Units) {
 }
 
 TEST_F(ChannelOpenTest, DeviceFailuresLeaveNothingOpen) {
+  // Whatever the platform's reason: missing, busy (held exclusively elsewhere), denied.
   dev.fail_open = true;
-  EXPECT_EQ(Open(), -1);
-  EXPECT_EQ(ErrorTake(), 69);
+  for (DWORD reason : {DWORD{ERROR_FILE_NOT_FOUND}, DWORD{ERROR_SHARING_VIOLATION},
+                       DWORD{ERROR_ACCESS_DENIED}}) {
+    dev.open_error = reason;
+    EXPECT_EQ(Open(), -1);
+    EXPECT_EQ(ErrorTake(), 69) << reason;
+  }
 
   // A disk file is closed again.
   dev.fail_open = false;

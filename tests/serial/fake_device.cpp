@@ -36,7 +36,7 @@ HANDLE WINAPI FakeCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURIT
   }
   Dev().opens.push_back(call);
   if (Dev().fail_open) {
-    SetLastError(ERROR_FILE_NOT_FOUND);
+    SetLastError(Dev().open_error);
     return INVALID_HANDLE_VALUE;
   }
   HANDLE h = reinterpret_cast<HANDLE>(Dev().next_handle++);

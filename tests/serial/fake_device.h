@@ -60,6 +60,7 @@ class FakeDevice {
 
   // Faults.
   bool fail_open = false;
+  DWORD open_error = ERROR_FILE_NOT_FOUND;
   bool fail_close = false;
   bool fail_get_state = false;
   bool refuse_set_state = false;
