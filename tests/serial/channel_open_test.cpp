@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <thread>
+
 #include "fake_device.h"
 #include "serial.h"
 #include "string_ops.h"
@@ -154,6 +157,35 @@ TEST_F(ChannelOpenTest, DeviceFailuresLeaveNothingOpen) {
   dev.file_type = FILE_TYPE_UNKNOWN;
   EXPECT_GE(Open(), 0);
   EXPECT_EQ(ErrorNumber(), 0);
+}
+
+TEST_F(ChannelOpenTest, ConcurrentOpensAndClosesKeepTheTableConsistent) {
+  constexpr int kRounds = 300;
+  std::vector<ChannelNumber> opened[2];
+  auto worker = [&](int id) {
+    ProcedureFrame own;
+    for (int i = 0; i < kRounds; ++i) {
+      const ChannelNumber n = ChannelNextFree();
+      PushWide(u"COM3");
+      ChannelOpen(n, 0x10E1, 64);
+      // The number is not reserved: the other thread may have taken it first.
+      if (ErrorTake() == 0) opened[id].push_back(n);
+      if (i % 3 == 2 && !opened[id].empty()) {
+        ChannelClose(opened[id].back(), 0);
+        opened[id].pop_back();
+      }
+    }
+  };
+  std::thread a(worker, 0), b(worker, 1);
+  a.join();
+  b.join();
+  std::set<ChannelNumber> expected(opened[0].begin(), opened[0].end());
+  expected.insert(opened[1].begin(), opened[1].end());
+  EXPECT_EQ(expected.size(), opened[0].size() + opened[1].size());  // never one number twice
+  const std::vector<ChannelNumber> numbers = ChannelTableNumbers();
+  EXPECT_EQ(std::set<ChannelNumber>(numbers.begin(), numbers.end()), expected);
+  EXPECT_EQ(numbers.size(), expected.size());
+  EXPECT_EQ(dev.open_handles.size(), expected.size());
 }
 
 }  // namespace
