@@ -52,6 +52,11 @@ class PtyTest : public ::testing::Test {
 
   ChannelNumber Open(const std::string& port) {
     const ChannelNumber n = ChannelNextFree();
+    static bool first_number = true;  // this process is new: numbering starts at 1
+    if (first_number) {
+      EXPECT_EQ(n, 1);
+    }
+    first_number = false;
     PushOwned(DynString::FromUnits(VirtualSerial::DeviceName(port)));
     ChannelOpen(n, kOpenModeSerialExclusive, kSerialRecordLength);
     return n;
