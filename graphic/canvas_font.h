@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+#include "dialog/window_record.h"
+
+namespace qv {
+
+// Selects FontTable font `number` into a canvas at 8 points (made on first use), counts one
+// more user of it, reads its metrics and sets TA_UPDATECP. A font that cannot be made or
+// selected leaves the canvas with the font it has.
+void CanvasFontSelect(WindowRecord& record, int32_t number);
+
+}  // namespace qv

@@ -1,0 +1,17 @@
+#include "graphic/draw_target.h"
+#include "graphic/surface.h"
+#include "graphic/surface_lock.h"
+
+namespace qv {
+
+WindowRecord* SurfaceAcquire() {
+  SurfaceLock().lock();
+  WindowRecord* record = RecordFind(DrawTargetGet());
+  if (record && record->is_surface()) return record;
+  SurfaceLock().unlock();
+  return nullptr;
+}
+
+void SurfaceRelease() { SurfaceLock().unlock(); }
+
+}  // namespace qv

@@ -1,0 +1,10 @@
+#include "graphic/surface_lock.h"
+
+namespace qv {
+
+SurfaceLockWord& SurfaceLock() {
+  static SurfaceLockWord lock;
+  return lock;
+}
+
+}  // namespace qv

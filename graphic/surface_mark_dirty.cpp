@@ -1,0 +1,56 @@
+#include <algorithm>
+#include <utility>
+
+#include "graphic/surface.h"
+#include "graphic/surface_lock.h"
+
+namespace qv {
+
+namespace {
+constexpr uint32_t kBatchSize = 250;
+}
+
+void SurfaceMarkDirty(WindowRecord& record, int32_t x1, int32_t y1, int32_t x2, int32_t y2, MarkMode mode) {
+  if (x1 >= x2) std::swap(x1, x2);
+  if (y1 >= y2) std::swap(y1, y2);
+  if (mode == MarkMode::kPen) {
+    int32_t w = static_cast<int32_t>(static_cast<uint32_t>(record.pen_width) >> 1) + 1;
+    x1 -= w;
+    y1 -= w;
+    x2 += w;
+    y2 += w;
+  } else if (mode == MarkMode::kText && (record.flags & kRotatedFont)) {
+    x1 = y1 = 0;
+    x2 = record.canvas_width;
+    y2 = record.canvas_height;
+  }
+  if (x1 < 0) x1 = 0;
+  if (y1 < 0) y1 = 0;
+  // Compared unsigned, as the dirty rectangle is kept.
+  uint32_t right = std::min(static_cast<uint32_t>(x2), static_cast<uint32_t>(record.canvas_width));
+  uint32_t bottom = std::min(static_cast<uint32_t>(y2), static_cast<uint32_t>(record.canvas_height));
+
+  record.dirty_left = std::min(record.dirty_left, static_cast<uint32_t>(x1));
+  record.dirty_top = std::min(record.dirty_top, static_cast<uint32_t>(y1));
+  record.dirty_right = std::max(record.dirty_right, right);
+  record.dirty_bottom = std::max(record.dirty_bottom, bottom);
+  record.flags |= kDirtyPending;
+
+  bool refresh = false;
+  if (record.flags & kDeferRedraw) {
+    refresh = false;
+  } else if (!(record.flags & kBatchRedraw)) {
+    refresh = true;
+  } else {
+    ++record.batch_count;
+    refresh = record.batch_count >= kBatchSize || (record.flags & kForceRefresh);
+  }
+  if (refresh) {
+    SurfaceRefresh(record);
+    record.flags &= ~kForceRefresh;
+    record.batch_count = 0;
+  }
+  SurfaceLock().unlock();
+}
+
+}  // namespace qv

@@ -1,0 +1,22 @@
+#include "graphic/surface.h"
+
+namespace qv {
+
+// Runs inside refreshes that hold SurfaceLock, so it must not take it.
+BOOL SurfacePaint(const DRAWITEMSTRUCT& item, HWND owner) {
+  if (!(item.itemAction & ODA_DRAWENTIRE)) return FALSE;
+  HWND control = GetDlgItem(owner, static_cast<int>(item.CtlID));
+  WindowRecord* record = control ? RecordFind(control) : nullptr;
+  if (!record || record->kind != kKindGraphic) return FALSE;
+  if (record->memory_dc) {
+    if (record->flags & kStretchView)
+      StretchBlt(item.hDC, 0, 0, record->view_width, record->view_height, record->memory_dc, 0, 0,
+                 record->canvas_width, record->canvas_height, SRCCOPY);
+    else
+      BitBlt(item.hDC, 0, 0, record->view_width, record->view_height, record->memory_dc, record->view_x,
+             record->view_y, SRCCOPY);
+  }
+  return TRUE;
+}
+
+}  // namespace qv

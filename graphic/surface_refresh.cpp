@@ -1,0 +1,50 @@
+#include "graphic/floating_point_state.h"
+#include "graphic/surface.h"
+
+namespace qv {
+
+namespace {
+
+void ResetDirty(WindowRecord& record) {
+  record.dirty_left = record.dirty_top = 0xFFFFFFFF;
+  record.dirty_right = record.dirty_bottom = 0;
+}
+
+}  // namespace
+
+void SurfaceRefresh(WindowRecord& record) {
+  // A memory surface has no window to show it.
+  if (record.kind == kKindGraphic) {
+    FloatingPointState keep;
+    HWND window = record.window();
+    if (record.flags & kStretchView) {
+      InvalidateRect(window, nullptr, FALSE);
+    } else if (record.dirty_left < record.dirty_right && record.dirty_top < record.dirty_bottom) {
+      // Canvas pixels to client pixels: the window shows the canvas from the view origin.
+      RECT dirty{static_cast<LONG>(record.dirty_left) - record.view_x, static_cast<LONG>(record.dirty_top) - record.view_y,
+                 static_cast<LONG>(record.dirty_right) - record.view_x,
+                 static_cast<LONG>(record.dirty_bottom) - record.view_y};
+      InvalidateRect(window, &dirty, FALSE);
+    }
+    ResetDirty(record);
+    UpdateWindow(window);
+  } else {
+    ResetDirty(record);
+  }
+  record.flags &= ~kDirtyPending;
+}
+
+void SurfaceRedraw() {
+  WindowRecord* record = SurfaceAcquire();
+  if (!record) return;
+  ResetDirty(*record);
+  record->flags &= ~kDirtyPending;
+  if (record->kind == kKindGraphic) {
+    FloatingPointState keep;
+    InvalidateRect(record->window(), nullptr, FALSE);
+    UpdateWindow(record->window());
+  }
+  SurfaceRelease();
+}
+
+}  // namespace qv

@@ -1,0 +1,54 @@
+#include <algorithm>
+
+#include "graphic/surface.h"
+
+namespace qv {
+
+namespace {
+
+// A new canvas of the requested size with the old picture at its top-left and the background
+// elsewhere; the old bitmap is deleted.
+void RecreateCanvas(WindowRecord& record, int32_t width, int32_t height) {
+  if (!record.memory_dc) return;
+  HDC scratch = CreateCompatibleDC(nullptr);
+  HBITMAP grown = CreateCompatibleBitmap(record.memory_dc, width, height);
+  if (!scratch || !grown) {
+    if (grown) DeleteObject(grown);
+    if (scratch) DeleteDC(scratch);
+    return;
+  }
+  HGDIOBJ scratch_default = SelectObject(scratch, grown);
+  RECT whole{0, 0, width, height};
+  FillRect(scratch, &whole, record.graphic_brush);
+  BitBlt(scratch, 0, 0, std::min(width, record.canvas_width), std::min(height, record.canvas_height),
+         record.memory_dc, 0, 0, SRCCOPY);
+  record.canvas_width = record.clip_width = width;
+  record.canvas_height = record.clip_height = height;
+  SelectObject(scratch, scratch_default);
+  DeleteDC(scratch);
+  HGDIOBJ old = SelectObject(record.memory_dc, grown);
+  if (old) DeleteObject(old);
+}
+
+}  // namespace
+
+void SurfaceResize(WindowRecord& record) {
+  int32_t width = record.requested_width, height = record.requested_height;
+  record.view_width = width;
+  record.view_height = height;
+  // A memory surface's canvas is its handle; its own operations re-create it.
+  if (record.kind == kKindGraphic && !(record.flags & (kStretchView | kScrollView)))
+    RecreateCanvas(record, width, height);
+  if (record.kind == kKindGraphic) {
+    HWND window = record.window();
+    RECT outer{}, client{};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    SetWindowPos(window, nullptr, 0, 0, width + (outer.right - outer.left) - client.right,
+                 height + (outer.bottom - outer.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER);
+  }
+  record.flags |= kForceRefresh;
+  SurfaceMarkDirty(record, 0, 0, record.canvas_width, record.canvas_height);
+}
+
+}  // namespace qv
