@@ -1,5 +1,6 @@
 #include "channel_open.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "comm_api.h"
