@@ -59,22 +59,6 @@ TEST_F(ChannelOpenTest, CreateFileGetsExactlyTheArgumentsOfTheMode) {
   EXPECT_EQ(dev.opens[1].share, 3u);
 }
 
-TEST_F(ChannelOpenTest, ANewChannelStartsEmptyWithoutWaitLimit) {
-  const ChannelNumber n = Open(0x10E9, 512);
-  ASSERT_GE(n, 0);
-  ChannelRecord* record = ChannelFind(n);
-  ASSERT_NE(record, nullptr);
-  EXPECT_EQ(record->kind, kKindOther);
-  EXPECT_EQ(record->mode_class, 0x10);
-  EXPECT_EQ(record->access, 0xE9);
-  EXPECT_TRUE(record->wide());
-  EXPECT_EQ(record->record_length, 512u);
-  EXPECT_EQ(record->buffered, 0u);
-  EXPECT_EQ(record->flags, 0);
-  EXPECT_EQ(record->wait_limit, 0u);
-  EXPECT_EQ(record->name.wide(), u"COM3");
-}
-
 TEST_F(ChannelOpenTest, BadNamesFailWith64BeforeAnyDeviceCall) {
   for (std::u16string_view name : {std::u16string_view(), std::u16string_view(u"COM*"),
                                    std::u16string_view(u"C?M3"), std::u16string_view(u"COM3\0x", 6)}) {
