@@ -1,11 +1,11 @@
-#include "dialog/control_add.h"
+#include "control_add.h"
 
 #include <commctrl.h>
 
-#include "dialog/control_kind.h"
-#include "dialog/dialog_procedure.h"
-#include "dialog/surface_seam.h"
-#include "dialog/window_record.h"
+#include "control_kind.h"
+#include "dialog_procedure.h"
+#include "surface_seam.h"
+#include "window_record.h"
 #include "runtime_state.h"
 #include "string_ops.h"
 

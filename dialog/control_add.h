@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "dialog/dialog_callback.h"
+#include "dialog_callback.h"
 #include "dyn_string.h"
 
 namespace qv {

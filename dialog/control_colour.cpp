@@ -1,6 +1,6 @@
-#include "dialog/dialog_procedure.h"
-#include "dialog/engine_state.h"
-#include "dialog/window_record.h"
+#include "dialog_procedure.h"
+#include "engine_state.h"
+#include "window_record.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "dialog/control_kind.h"
+#include "control_kind.h"
 
 namespace qv {
 

@@ -1,9 +1,9 @@
-#include "dialog/dialog_create.h"
+#include "dialog_create.h"
 
-#include "dialog/dialog_procedure.h"
-#include "dialog/dialog_template.h"
-#include "dialog/font_table.h"
-#include "dialog/window_record.h"
+#include "dialog_procedure.h"
+#include "dialog_template.h"
+#include "font_table.h"
+#include "window_record.h"
 #include "runtime_state.h"
 #include "string_ops.h"
 

@@ -1,6 +1,6 @@
-#include "dialog/dialog_end.h"
+#include "dialog_end.h"
 
-#include "dialog/window_record.h"
+#include "window_record.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "dialog/dialog_messages.h"
+#include "dialog_messages.h"
 
 #include <cstring>
 

@@ -1,13 +1,13 @@
-#include "dialog/dialog_procedure.h"
+#include "dialog_procedure.h"
 
 #include <commctrl.h>
 
 #include <vector>
 
-#include "dialog/dialog_end.h"
-#include "dialog/engine_state.h"
-#include "dialog/surface_seam.h"
-#include "dialog/window_record.h"
+#include "dialog_end.h"
+#include "engine_state.h"
+#include "surface_seam.h"
+#include "window_record.h"
 
 namespace qv {
 

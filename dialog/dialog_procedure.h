@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "dialog/dialog_callback.h"
+#include "dialog_callback.h"
 
 namespace qv {
 

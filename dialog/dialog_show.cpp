@@ -1,8 +1,8 @@
-#include "dialog/dialog_show.h"
+#include "dialog_show.h"
 
-#include "dialog/engine_state.h"
-#include "dialog/window_record.h"
-#include "dialog/window_redraw.h"
+#include "engine_state.h"
+#include "window_record.h"
+#include "window_redraw.h"
 
 namespace qv {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "dialog/dialog_callback.h"
+#include "dialog_callback.h"
 
 namespace qv {
 

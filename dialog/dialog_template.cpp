@@ -1,9 +1,9 @@
-#include "dialog/dialog_template.h"
+#include "dialog_template.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "dialog/font_table.h"
+#include "font_table.h"
 
 namespace qv {
 

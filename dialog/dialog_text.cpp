@@ -1,4 +1,4 @@
-#include "dialog/dialog_text.h"
+#include "dialog_text.h"
 
 #include "dyn_string.h"
 #include "string_ops.h"

@@ -1,4 +1,4 @@
-#include "dialog/engine_state.h"
+#include "engine_state.h"
 
 namespace qv {
 

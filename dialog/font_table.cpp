@@ -1,4 +1,4 @@
-#include "dialog/font_table.h"
+#include "font_table.h"
 
 #include <cstddef>
 #include <cstring>

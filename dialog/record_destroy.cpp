@@ -4,9 +4,9 @@
 #include <memory>
 #include <mutex>
 
-#include "dialog/font_table.h"
-#include "dialog/record_list.h"
-#include "dialog/window_record.h"
+#include "font_table.h"
+#include "record_list.h"
+#include "window_record.h"
 
 namespace qv {
 

@@ -1,8 +1,8 @@
 #include <mutex>
 #include <type_traits>
 
-#include "dialog/record_list.h"
-#include "dialog/window_record.h"
+#include "record_list.h"
+#include "window_record.h"
 
 namespace qv {
 

@@ -1,7 +1,7 @@
 // The list behind the record operations; only the dialog engine's own files see it.
 #pragma once
 
-#include "dialog/window_record.h"
+#include "window_record.h"
 #include "spin_lock.h"
 
 namespace qv {

@@ -1,4 +1,4 @@
-#include "dialog/surface_seam.h"
+#include "surface_seam.h"
 
 namespace qv {
 

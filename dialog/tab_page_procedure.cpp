@@ -3,9 +3,9 @@
 
 #include <vector>
 
-#include "dialog/dialog_procedure.h"
-#include "dialog/window_redraw.h"
-#include "dialog/window_record.h"
+#include "dialog_procedure.h"
+#include "window_redraw.h"
+#include "window_record.h"
 
 namespace qv {
 

@@ -1,10 +1,10 @@
-#include "dialog/window_record.h"
+#include "window_record.h"
 
 #include <memory>
 #include <mutex>
 #include <new>
 
-#include "dialog/record_list.h"
+#include "record_list.h"
 
 namespace qv {
 

@@ -1,6 +1,6 @@
-#include "dialog/window_redraw.h"
+#include "window_redraw.h"
 
-#include "dialog/window_record.h"
+#include "window_record.h"
 
 namespace qv {
 

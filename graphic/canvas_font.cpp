@@ -1,6 +1,6 @@
-#include "graphic/canvas_font.h"
+#include "canvas_font.h"
 
-#include "dialog/font_table.h"
+#include "font_table.h"
 
 namespace qv {
 

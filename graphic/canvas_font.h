@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "dialog/window_record.h"
+#include "window_record.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "graphic/draw_target.h"
+#include "draw_target.h"
 
 #include "thread_record.h"
 

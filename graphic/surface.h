@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "dialog/window_record.h"
+#include "window_record.h"
 
 namespace qv {
 

@@ -1,6 +1,6 @@
-#include "graphic/draw_target.h"
-#include "graphic/surface.h"
-#include "graphic/surface_lock.h"
+#include "draw_target.h"
+#include "surface.h"
+#include "surface_lock.h"
 
 namespace qv {
 

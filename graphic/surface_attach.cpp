@@ -1,8 +1,8 @@
 #include "error.h"
-#include "graphic/draw_target.h"
-#include "graphic/surface.h"
-#include "graphic/surface_lock.h"
-#include "graphic/surface_target.h"
+#include "draw_target.h"
+#include "surface.h"
+#include "surface_lock.h"
+#include "surface_attach.h"
 
 namespace qv {
 

@@ -1,5 +1,6 @@
-#include "graphic/surface.h"
-#include "graphic/surface_target.h"
+#include "surface.h"
+#include "surface_clear.h"
+#include "surface_make_brush.h"
 
 namespace qv {
 

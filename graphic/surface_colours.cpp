@@ -1,5 +1,5 @@
-#include "graphic/surface.h"
-#include "graphic/surface_target.h"
+#include "surface.h"
+#include "surface_colours.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "graphic/surface.h"
+#include "surface.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "graphic/surface_lock.h"
+#include "surface_lock.h"
 
 namespace qv {
 

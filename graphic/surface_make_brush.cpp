@@ -1,5 +1,5 @@
-#include "dialog/window_record.h"
-#include "graphic/surface_target.h"
+#include "window_record.h"
+#include "surface_make_brush.h"
 
 namespace qv {
 

@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "graphic/surface.h"
-#include "graphic/surface_lock.h"
+#include "surface.h"
+#include "surface_lock.h"
 
 namespace qv {
 

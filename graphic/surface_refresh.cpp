@@ -1,5 +1,5 @@
-#include "graphic/floating_point_state.h"
-#include "graphic/surface.h"
+#include "floating_point_state.h"
+#include "surface.h"
 
 namespace qv {
 

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "graphic/surface.h"
+#include "surface.h"
 
 namespace qv {
 

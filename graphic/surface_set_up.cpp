@@ -1,7 +1,7 @@
-#include "dialog/font_table.h"
-#include "graphic/canvas_font.h"
-#include "graphic/draw_target.h"
-#include "graphic/surface.h"
+#include "font_table.h"
+#include "canvas_font.h"
+#include "draw_target.h"
+#include "surface.h"
 
 namespace qv {
 

@@ -1,8 +1,8 @@
-#include "graphic/surface_start_up.h"
+#include "surface_start_up.h"
 
-#include "dialog/font_table.h"
-#include "dialog/surface_seam.h"
-#include "graphic/surface.h"
+#include "font_table.h"
+#include "surface_seam.h"
+#include "surface.h"
 
 namespace qv {
 

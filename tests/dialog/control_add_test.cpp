@@ -5,12 +5,12 @@
 
 #include <string>
 
-#include "dialog/control_add.h"
-#include "dialog/control_kind.h"
-#include "dialog/dialog_create.h"
-#include "dialog/dialog_messages.h"
-#include "dialog/dialog_procedure.h"
-#include "dialog/window_record.h"
+#include "control_add.h"
+#include "control_kind.h"
+#include "dialog_create.h"
+#include "dialog_messages.h"
+#include "dialog_procedure.h"
+#include "window_record.h"
 #include "dialog_test_support.h"
 #include "frame.h"
 #include "string_ops.h"
@@ -161,6 +161,40 @@ TEST_F(Controls, ControlsGetTheDialogFontAndText) {
   wchar_t text[32] = {};
   GetWindowTextW(label, text, 32);
   EXPECT_STREQ(text, L"Label text");
+}
+
+TEST_F(Controls, ImageControlsShowANamedBitmapOrElseAnIcon) {
+  HWND image = Add(10, 1001, 0, 100, 100, u"testimage");  // names compare without case
+  WindowRecord* record = RecordFind(image);
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(record->flags & 0xC000u, 0x8000u);
+  EXPECT_EQ(record->style & 0xFu, static_cast<uint32_t>(SS_BITMAP));
+  ASSERT_NE(record->image, nullptr);
+  EXPECT_EQ(reinterpret_cast<HANDLE>(SendMessageW(image, STM_GETIMAGE, IMAGE_BITMAP, 0)), record->image);
+  BITMAP natural{};
+  GetObjectW(record->image, sizeof natural, &natural);
+  EXPECT_EQ(natural.bmWidth, 4);
+  wchar_t text[8] = {L'x'};
+  GetWindowTextW(image, text, 8);
+  EXPECT_STREQ(text, L"");  // image controls get no text
+
+  HWND scaled = Add(13, 1002, 0, 40, 30, u"TESTIMAGE");
+  BITMAP sized{};
+  GetObjectW(RecordFind(scaled)->image, sizeof sized, &sized);
+  EXPECT_EQ(sized.bmWidth, 40);
+  EXPECT_EQ(sized.bmHeight, 30);
+  EXPECT_EQ(reinterpret_cast<HANDLE>(SendMessageW(scaled, BM_GETIMAGE, IMAGE_BITMAP, 0)), RecordFind(scaled)->image);
+
+  HWND missing = Add(12, 1003, 0, 40, 30, u"NOSUCHIMAGE");
+  EXPECT_EQ(RecordFind(missing)->flags & 0xC000u, 0x4000u);
+  EXPECT_EQ(RecordFind(missing)->style & (BS_ICON | BS_BITMAP), static_cast<uint32_t>(BS_ICON));
+  EXPECT_EQ(RecordFind(missing)->image, nullptr);
+
+  // The record's teardown deletes the images it loaded.
+  HANDLE loaded = record->image;
+  DestroyWindow(image);
+  RecordDestroy(image);
+  EXPECT_EQ(GetObjectType(loaded), 0u);
 }
 
 TEST_F(Controls, BadArgumentsCreateNothingAndReleaseTheOperands) {

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "dialog/dialog_create.h"
-#include "dialog/dialog_text.h"
-#include "dialog/font_table.h"
-#include "dialog/window_record.h"
+#include "dialog_create.h"
+#include "dialog_text.h"
+#include "font_table.h"
+#include "window_record.h"
 #include "dialog_test_support.h"
 #include "frame.h"
 #include "string_ops.h"

@@ -3,11 +3,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "dialog/dialog_create.h"
-#include "dialog/dialog_end.h"
-#include "dialog/dialog_show.h"
-#include "dialog/dialog_text.h"
-#include "dialog/window_record.h"
+#include "dialog_create.h"
+#include "dialog_end.h"
+#include "dialog_show.h"
+#include "dialog_text.h"
+#include "window_record.h"
 #include "dialog_test_support.h"
 #include "string_ops.h"
 

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "dialog/dialog_end.h"
-#include "dialog/dialog_show.h"
-#include "dialog/engine_state.h"
-#include "dialog/window_record.h"
+#include "dialog_end.h"
+#include "dialog_show.h"
+#include "engine_state.h"
+#include "window_record.h"
 #include "dialog_test_support.h"
 
 namespace qv {

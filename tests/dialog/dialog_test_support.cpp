@@ -1,7 +1,7 @@
 #include "dialog_test_support.h"
 
-#include "dialog/dialog_create.h"
-#include "dialog/dialog_end.h"
+#include "dialog_create.h"
+#include "dialog_end.h"
 #include "dyn_string.h"
 #include "string_ops.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "dialog/control_add.h"
-#include "dialog/dialog_callback.h"
+#include "control_add.h"
+#include "dialog_callback.h"
 
 namespace qv::testing {
 

@@ -7,9 +7,13 @@
 
 #include "error.h"
 #include "frame.h"
-#include "graphic/pixel_string.h"
-#include "graphic/surface.h"
-#include "graphic/surface_target.h"
+#include "surface_pixels.h"
+#include "surface.h"
+#include "surface_attach.h"
+#include "surface_clear.h"
+#include "surface_colours.h"
+#include "surface_make_brush.h"
+#include "surface_pen.h"
 #include "string_ops.h"
 #include "surface_test_support.h"
 

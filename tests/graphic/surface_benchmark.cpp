@@ -10,12 +10,16 @@
 #include <functional>
 #include <vector>
 
-#include "dialog/dialog_show.h"
+#include "dialog_show.h"
 #include "dialog_test_support.h"
-#include "graphic/pixel_string.h"
-#include "graphic/surface.h"
-#include "graphic/surface_start_up.h"
-#include "graphic/surface_target.h"
+#include "surface_pixels.h"
+#include "surface.h"
+#include "surface_start_up.h"
+#include "surface_attach.h"
+#include "surface_clear.h"
+#include "surface_colours.h"
+#include "surface_make_brush.h"
+#include "surface_pen.h"
 #include "string_ops.h"
 #include "runtime_state.h"
 #include "win32/startup.h"

@@ -5,9 +5,13 @@
 #include <algorithm>
 
 #include "error.h"
-#include "graphic/draw_target.h"
-#include "graphic/surface.h"
-#include "graphic/surface_target.h"
+#include "draw_target.h"
+#include "surface.h"
+#include "surface_attach.h"
+#include "surface_clear.h"
+#include "surface_colours.h"
+#include "surface_make_brush.h"
+#include "surface_pen.h"
 #include "surface_test_support.h"
 
 namespace qv {

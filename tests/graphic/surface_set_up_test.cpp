@@ -2,14 +2,18 @@
 
 #include <windows.h>
 
-#include "dialog/dialog_create.h"
-#include "dialog/font_table.h"
+#include "dialog_create.h"
+#include "font_table.h"
 #include "dialog_test_support.h"
 #include "error.h"
-#include "graphic/draw_target.h"
-#include "graphic/pixel_string.h"
-#include "graphic/surface.h"
-#include "graphic/surface_target.h"
+#include "draw_target.h"
+#include "surface_pixels.h"
+#include "surface.h"
+#include "surface_attach.h"
+#include "surface_clear.h"
+#include "surface_colours.h"
+#include "surface_make_brush.h"
+#include "surface_pen.h"
 #include "string_ops.h"
 #include "surface_test_support.h"
 

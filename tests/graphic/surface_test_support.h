@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "dialog/window_record.h"
+#include "window_record.h"
 #include "dyn_string.h"
 
 namespace qv::testing {

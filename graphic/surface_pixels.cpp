@@ -1,11 +1,11 @@
-#include "graphic/pixel_string.h"
+#include "surface_pixels.h"
 
 #include <cstring>
 
 #include "dyn_string.h"
 #include "frame.h"
-#include "graphic/floating_point_state.h"
-#include "graphic/surface.h"
+#include "floating_point_state.h"
+#include "surface.h"
 #include "string_ops.h"
 
 namespace qv {
