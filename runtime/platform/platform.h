@@ -33,6 +33,12 @@ void UpperCaseUnits(char16_t* text, uint32_t n);
 void LowerCaseUnits(char16_t* text, uint32_t n);
 bool IsAlphabetic(char16_t unit);
 
+// The local time of day (GetLocalTime).
+struct TimeOfDay {
+  int hour, minute, second, milliseconds;
+};
+TimeOfDay LocalTimeOfDay();
+
 // Closes a thread record's directory-search and kernel handles; either may be null.
 void CloseThreadHandles(void* find_handle, void* kernel_handle);
 

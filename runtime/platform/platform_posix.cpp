@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace qv::platform {
 
@@ -173,6 +174,14 @@ bool IsAlphabetic(char16_t unit) {
   if (unit >= 0xD800 && unit < 0xE000) return false;
   locale_t loc = UnicodeLocale();
   return loc ? iswalpha_l(unit, loc) != 0 : ((unit | 32) >= 'a' && (unit | 32) <= 'z');
+}
+
+TimeOfDay LocalTimeOfDay() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  tm local{};
+  localtime_r(&now.tv_sec, &local);
+  return {local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(now.tv_nsec / 1000000)};
 }
 
 void CloseThreadHandles(void*, void*) {}  // never opened by the native build

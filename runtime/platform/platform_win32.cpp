@@ -53,6 +53,12 @@ bool IsAlphabetic(char16_t unit) {
   return GetStringTypeW(CT_CTYPE1, &c, 1, &type) && (type & C1_ALPHA);
 }
 
+TimeOfDay LocalTimeOfDay() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  return {t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
 void CloseThreadHandles(void* find_handle, void* kernel_handle) {
   if (find_handle) FindClose(find_handle);
   if (kernel_handle) CloseHandle(kernel_handle);
