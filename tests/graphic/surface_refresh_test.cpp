@@ -78,13 +78,6 @@ TEST_F(Refreshing, TheTwoHundredFiftiethBatchedMarkRefreshes) {
   Record()->flags &= ~kBatchRedraw;
 }
 
-TEST_F(Refreshing, RedrawWithoutTargetDoesNothing) {
-  SurfaceDetach();
-  int paints = Paints();
-  SurfaceRedraw();
-  EXPECT_EQ(Paints(), paints);
-}
-
 TEST(SurfaceResize, GrowingKeepsThePictureAndFillsTheNewAreaWithTheBackground) {
   SurfaceDetach();
   HWND control = nullptr;
