@@ -26,6 +26,9 @@ constexpr int32_t kGraphicControlId = 1001;
 constexpr int32_t kBackgroundColour = 0x00CDFAFF;  // pale yellow
 constexpr int32_t kCellColour = 0x00FF0000;        // pure blue
 
+// The hidden main dialog with its graphic control, attached and cleared: MainRoutine's
+// steps before the modal run.
+void BuildMainDialog();
 int32_t MainRoutine(void* module, void* previous, const char16_t* command_tail, int32_t show_window);
 int32_t OpenSerialPort();
 LRESULT CALLBACK MainDialogCallback(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

@@ -22,7 +22,7 @@ constexpr int32_t kAttachShowAtOnce = 0;
 constexpr int32_t kFillSolid = 0;
 }  // namespace
 
-int32_t MainRoutine(void*, void*, const char16_t*, int32_t) {
+void BuildMainDialog() {
   ProcedureFrame frame;
   static constexpr auto kTitle = WideText(u"Quorvex");
 
@@ -37,7 +37,11 @@ int32_t MainRoutine(void*, void*, const char16_t*, int32_t) {
 
   SurfaceAttach(MainDialog, kGraphicControlId, kAttachShowAtOnce);
   SurfaceClear(kBackgroundColour, kFillSolid);
+}
 
+int32_t MainRoutine(void*, void*, const char16_t*, int32_t) {
+  ProcedureFrame frame;
+  BuildMainDialog();
   int32_t run_result = 0;
   DialogShowModal(MainDialog, MainDialogCallback, &run_result);
   return 0;

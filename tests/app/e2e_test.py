@@ -168,6 +168,7 @@ def main():
     parser.add_argument("--prefix", required=True)
     parser.add_argument("--repo", required=True)
     ARGS, rest = parser.parse_known_args()
+    ARGS.exe, ARGS.prefix = os.path.abspath(ARGS.exe), os.path.abspath(ARGS.prefix)  # Wine wants them absolute
     if not os.environ.get("DISPLAY"):
         print("e2e: needs an X display (DISPLAY)", file=sys.stderr)
         return 1
