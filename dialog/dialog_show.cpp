@@ -43,13 +43,15 @@ void DialogShowModal(HWND dialog, DialogCallback callback, int32_t* result) {
   SetForegroundWindow(dialog);
   WindowRecord* record = OpenDialog(dialog, callback, result);
   if (!record) return;
+  // Copies: the owner's handling of the messages below may run program code.
   HWND owner = record->parent;
   bool idle_messages = !(record->style & DS_NOIDLEMSG);
+  int32_t show_command = record->show_command;
   if (owner) {
     SendMessageA(owner, WM_CANCELMODE, 0, 0);
     EnableWindow(owner, FALSE);
   }
-  ShowWindow(dialog, record->show_command);
+  ShowWindow(dialog, show_command);
 
   MSG message;
   for (;;) {

@@ -84,22 +84,26 @@ TEST_F(ModalDialog, UserCloseEndsTheDialogWithResultZero) {
 }
 
 TEST_F(ModalDialog, ActivationNeverReachesTheCallback) {
-  PostMessageW(dialog_, WM_ACTIVATE, WA_INACTIVE, 0);
-  PostMessageW(dialog_, WM_ACTIVATE, WA_ACTIVE, 0);
-  PostMessageW(dialog_, WM_ACTIVATE, WA_CLICKACTIVE, 0);
   PostMessageW(dialog_, kProbe, 0, 0);
-  static HWND active_at_probe;
+  static HWND active_after[3];
   Run([](HWND dialog, UINT message, WPARAM w, LPARAM l) -> LRESULT {
     LoggingCallback(dialog, message, w, l);
     if (message == kProbe) {
-      active_at_probe = DialogEngine().active_dialog;
+      // Sent, so that no activation of the system's can come in between.
+      const WPARAM states[3] = {WA_INACTIVE, WA_ACTIVE, WA_CLICKACTIVE};
+      for (int i = 0; i < 3; ++i) {
+        SendMessageW(dialog, WM_ACTIVATE, states[i], 0);
+        active_after[i] = DialogEngine().active_dialog;
+      }
       DialogEnd(dialog, 1);
     }
     return 0;
   });
   std::vector<UINT> log = LoggedMessages();
   EXPECT_EQ(std::count(log.begin(), log.end(), WM_ACTIVATE), 0);
-  EXPECT_EQ(active_at_probe, dialog_);
+  EXPECT_EQ(active_after[0], nullptr);
+  EXPECT_EQ(active_after[1], dialog_);
+  EXPECT_EQ(active_after[2], dialog_);
 }
 
 TEST_F(ModalDialog, NonZeroAnswerLandsInTheMessageResult) {
