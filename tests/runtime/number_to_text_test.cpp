@@ -92,14 +92,19 @@ TEST_F(NumberToTextTest, ZeroDenormalInfinityAndNaN) {
   EXPECT_EQ(Text(FromBits(0, 0x7FFF)), "0");
 }
 
-TEST_F(NumberToTextTest, EveryPowerOfTenPrintsAsOneDigit) {
-  // Near powers of ten the exponent estimate is one off in either direction.
+TEST_F(NumberToTextTest, PowersOfTenAndValuesJustBelowThemKeepTheirExponent) {
+  // Around powers of ten the exponent estimate is one off in either direction.
+  auto read = [](const std::string& text) {
+    testing::PushBytes(text);
+    return TextToNumber(1);
+  };
   for (int k = -4931; k <= 4931; ++k) {
-    const std::string expected = k >= 0 && k < 15    ? "1" + std::string(size_t(k), '0')
-                                 : k < 0 && k >= -15 ? "." + std::string(size_t(-k - 1), '0') + "1"
-                                                     : "1E" + std::string(k < 0 ? "-" : "+") + std::to_string(std::abs(k));
-    testing::PushBytes("1E" + std::to_string(k));
-    ASSERT_EQ(Text(TextToNumber(1)), expected) << k;
+    const std::string exponent = std::string(k < 0 ? "-" : "+") + std::to_string(std::abs(k));
+    const std::string one = k >= 0 && k < 15    ? "1" + std::string(size_t(k), '0')
+                            : k < 0 && k >= -15 ? "." + std::string(size_t(-k - 1), '0') + "1"
+                                                : "1E" + exponent;
+    ASSERT_EQ(Text(read("1E" + std::to_string(k))), one) << k;
+    if (std::abs(k) > 16) ASSERT_EQ(Text(read("95E" + std::to_string(k - 1))), "9.5E" + exponent);
   }
 }
 
