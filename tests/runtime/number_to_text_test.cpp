@@ -104,7 +104,9 @@ TEST_F(NumberToTextTest, PowersOfTenAndValuesJustBelowThemKeepTheirExponent) {
                             : k < 0 && k >= -15 ? "." + std::string(size_t(-k - 1), '0') + "1"
                                                 : "1E" + exponent;
     ASSERT_EQ(Text(read("1E" + std::to_string(k))), one) << k;
-    if (std::abs(k) > 16) ASSERT_EQ(Text(read("95E" + std::to_string(k - 1))), "9.5E" + exponent);
+    if (std::abs(k) > 16) {
+      ASSERT_EQ(Text(read("95E" + std::to_string(k - 1))), "9.5E" + exponent);
+    }
   }
 }
 
