@@ -1,12 +1,13 @@
 #include "frame.h"
 
 #include "error.h"
+#include "platform/platform.h"
 
 namespace qv {
 
 namespace {
-thread_local ProcedureFrame* t_innermost = nullptr;
-}
+ProcedureFrame* Innermost() { return static_cast<ProcedureFrame*>(platform::CurrentFrameGet()); }
+}  // namespace
 
 OperandStack::~OperandStack() {
   while (depth_ > 0) slots_[--depth_].Release();
@@ -36,16 +37,16 @@ TextRef* OperandStack::Slot(int depth) {
   return &slots_[depth_ - 1 - depth];
 }
 
-ProcedureFrame::ProcedureFrame() : caller_(t_innermost), linked_(true) { t_innermost = this; }
+ProcedureFrame::ProcedureFrame() : caller_(Innermost()), linked_(true) { platform::CurrentFrameSet(this); }
 
 ProcedureFrame::ProcedureFrame(BaseTag) {}
 
 ProcedureFrame::~ProcedureFrame() {
-  if (linked_) t_innermost = caller_;
+  if (linked_) platform::CurrentFrameSet(caller_);
 }
 
 ProcedureFrame& ProcedureFrame::Current() {
-  if (t_innermost) return *t_innermost;
+  if (ProcedureFrame* innermost = Innermost()) return *innermost;
   thread_local ProcedureFrame base{BaseTag{}};
   return base;
 }

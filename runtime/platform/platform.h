@@ -23,6 +23,11 @@ void* TlsSlotGet(uint32_t index);
 void TlsSlotSet(uint32_t index, void* value);
 void TlsSlotFree(uint32_t index);
 
+// The calling thread's innermost procedure activation. Every run-time operation reads it, so it
+// has a slot of its own with the platform's fastest per-thread access.
+void* CurrentFrameGet();
+void CurrentFrameSet(void* frame);
+
 // Code-page conversion, as MultiByteToWideChar/WideCharToMultiByte: with capacity 0 they
 // measure; they return the number of units written (or needed), 0 on failure.
 int BytesToWide(uint32_t code_page, const unsigned char* src, int n, char16_t* dst, int capacity);

@@ -144,6 +144,13 @@ void* TlsSlotGet(uint32_t index) { return pthread_getspecific(static_cast<pthrea
 void TlsSlotSet(uint32_t index, void* value) { pthread_setspecific(static_cast<pthread_key_t>(index), value); }
 void TlsSlotFree(uint32_t index) { pthread_key_delete(static_cast<pthread_key_t>(index)); }
 
+namespace {
+thread_local void* t_current_frame = nullptr;
+}
+
+void* CurrentFrameGet() { return t_current_frame; }
+void CurrentFrameSet(void* frame) { t_current_frame = frame; }
+
 int BytesToWide(uint32_t code_page, const unsigned char* src, int n, char16_t* dst, int capacity) {
   if (n <= 0 || capacity < 0) return 0;
   if (code_page == kCodePageUtf8) return Utf8ToWide(src, n, dst, capacity);

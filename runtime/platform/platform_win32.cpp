@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <oleauto.h>
+#include <winternl.h>
 
 #include <cstdio>
 
@@ -30,6 +31,42 @@ bool TlsSlotAlloc(uint32_t& index) {
 void* TlsSlotGet(uint32_t index) { return TlsGetValue(index); }
 void TlsSlotSet(uint32_t index, void* value) { TlsSetValue(index, value); }
 void TlsSlotFree(uint32_t index) { TlsFree(index); }
+
+namespace {
+// Allocated while the program loads, before any procedure runs.
+const DWORD g_frame_slot = TlsAlloc();
+DWORD FrameSlot() { return g_frame_slot; }
+
+void** TebSlot(DWORD slot) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"  // GCC 12 misreads the gs-relative TEB read
+  return &NtCurrentTeb()->TlsSlots[slot];
+#pragma GCC diagnostic pop
+}
+}  // namespace
+
+// The first 64 slots live in the thread's environment block; using them there is what
+// TlsGetValue/TlsSetValue do, minus the calls and TlsGetValue's SetLastError(0), which must not
+// disturb callers that read the last error.
+void* CurrentFrameGet() {
+  const DWORD slot = FrameSlot();
+  if (slot < 64) return *TebSlot(slot);
+  const DWORD last_error = GetLastError();
+  void* frame = TlsGetValue(slot);
+  SetLastError(last_error);
+  return frame;
+}
+
+void CurrentFrameSet(void* frame) {
+  const DWORD slot = FrameSlot();
+  if (slot < 64) {
+    *TebSlot(slot) = frame;
+    return;
+  }
+  const DWORD last_error = GetLastError();
+  TlsSetValue(slot, frame);
+  SetLastError(last_error);
+}
 
 int BytesToWide(uint32_t code_page, const unsigned char* src, int n, char16_t* dst, int capacity) {
   return MultiByteToWideChar(code_page, MB_PRECOMPOSED, reinterpret_cast<const char*>(src), n,
