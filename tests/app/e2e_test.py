@@ -12,8 +12,8 @@ import unittest
 import numpy
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools", "e2e"))
-from quorvex_session import (BACKGROUND, CANVAS_H, CANVAS_W, CELL, Pty, Tool,  # noqa: E402
-                             ensure_prefix, link_com, wait_until)
+from quorvex_session import (BACKGROUND, CANVAS_H, CANVAS_W, CELL, Port, Tool,  # noqa: E402
+                             ensure_prefix, wait_until)
 from xwindow import Screen  # noqa: E402
 
 ARGS = None
@@ -23,14 +23,13 @@ TITLE_OK = "Quorvex - Port: COM3 , Baudrate: 115200"
 class ToolCase(unittest.TestCase):
     def setUp(self):
         self.screen = Screen()
-        self.pty = Pty()
-        link_com(ARGS.prefix, "com3", self.pty.slave_path)
+        self.port = Port(ARGS.prefix, "COM3")
         self.tool = None
 
     def tearDown(self):
         if self.tool:
             self.tool.kill()
-        self.pty.close()
+        self.port.close()
         self.screen.close()
 
     def start(self, *args, title=TITLE_OK):
@@ -107,7 +106,7 @@ class Bursts(ToolCase):
         burst[0] = 0x01
         burst[29] = 0xFF
         burst[30] = 0x80
-        self.pty.write(burst)
+        self.port.write(burst)
         img, x, y, latency = self.wait_drawn()
         # Never at the first tick: the count has to be seen unchanged once.
         self.assertGreaterEqual(latency, 0.25)
@@ -119,7 +118,7 @@ class Bursts(ToolCase):
         self.assertEqual(self.block(img, x, y, 4, 0, 4, 28), bg)
         self.assertEqual(self.count_colour(img, (x, y), CELL), 16 * (1 + 8 + 1))
 
-        self.pty.write(bytes([0x80]))
+        self.port.write(bytes([0x80]))
         time.sleep(0.6)
         img = wait_until(lambda: self.changed_to_second(), 10)
         self.assertTrue(img, "the second burst did not replace the first")
@@ -135,7 +134,7 @@ class Bursts(ToolCase):
         self.start()
         end = time.monotonic() + 2.0
         while time.monotonic() < end:
-            self.pty.write(b"\xff")
+            self.port.write(b"\xff")
             time.sleep(0.1)
             img, x, y = self.capture_canvas()
             self.assertEqual(self.count_colour(img, (x, y), BACKGROUND), CANVAS_W * CANVAS_H)
@@ -146,7 +145,7 @@ class Bursts(ToolCase):
 class Device(ToolCase):
     def test_hang_up_keeps_the_tool_running_and_it_closes_normally(self):
         self.start()
-        self.pty.hang_up()
+        self.port.hang_up()
         time.sleep(1.5)
         self.assertTrue(self.tool.alive())
         self.assertEqual(self.screen.title(self.win), TITLE_OK)

@@ -1,14 +1,14 @@
-"""Runs the real quorvex.exe under Wine against a pseudo-terminal, as a user would meet it.
-
-A Session owns a Wine prefix whose COM name points at the slave of a pty pair; the test (or
-scripts/run) writes serial data into the master end and looks at the window on the X display.
+"""Runs the real quorvex.exe under Wine, as a user would meet it: a Wine prefix whose COM name
+is a pseudo-terminal (tools/virtual_serial.py), the window on an X display.
 """
 import os
 import signal
 import subprocess
-import termios
+import sys
 import time
-import tty
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from virtual_serial import Port  # noqa: E402,F401  (the serial line the tests drive)
 
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
@@ -34,45 +34,6 @@ def ensure_prefix(prefix, repo):
                        env=wine_env(prefix))
     if not os.path.isdir(os.path.join(prefix, "dosdevices")):
         raise RuntimeError(f"wine prefix {prefix} could not be created")
-
-
-class Pty:
-    """A raw pseudo-terminal pair; the tool opens the slave, the test drives the master."""
-
-    def __init__(self):
-        self.master, self.slave = os.openpty()
-        self.slave_path = os.ttyname(self.slave)
-        for fd in (self.master, self.slave):
-            tty.setraw(fd)
-            attrs = termios.tcgetattr(fd)
-            attrs[3] &= ~termios.ECHO
-            termios.tcsetattr(fd, termios.TCSANOW, attrs)
-
-    def write(self, data):
-        view = memoryview(bytes(data))
-        while view:
-            n = os.write(self.master, view)
-            view = view[n:]
-
-    def hang_up(self):
-        """The device going away: the master end closes, the slave sees a hang-up."""
-        if self.master >= 0:
-            os.close(self.master)
-            self.master = -1
-
-    def close(self):
-        self.hang_up()
-        if self.slave >= 0:
-            os.close(self.slave)
-            self.slave = -1
-
-
-def link_com(prefix, com_name, device_path):
-    link = os.path.join(prefix, "dosdevices", com_name.lower())
-    if os.path.lexists(link):
-        os.remove(link)
-    os.symlink(device_path, link)
-    return link
 
 
 class Tool:
