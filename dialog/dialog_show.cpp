@@ -56,9 +56,14 @@ void DialogShowModal(HWND dialog, DialogCallback callback, int32_t* result) {
   MSG message;
   for (;;) {
     if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (idle_messages && owner)
+      if (idle_messages && owner) {
         SendMessageA(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dialog));
-      Sleep(1);
+        Sleep(1);
+      } else {
+        // No idle message is due, so there is nothing to do until input arrives: waiting for
+        // it instead of polling every millisecond keeps an idle dialog off the processor.
+        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      }
       continue;
     }
     if (!IsWindow(dialog)) {
