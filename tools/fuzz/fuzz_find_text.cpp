@@ -12,6 +12,8 @@
 namespace {
 
 using namespace qv;
+using fuzz::Pop;
+using fuzz::Push;
 
 template <typename Str>
 bool MatchAt(const Str& text, const Str& needle, int64_t p, bool any) {
@@ -67,18 +69,6 @@ int32_t ModelCount(const Str& text, const Str& needle, bool any) {
       ++p;
     }
   return count;
-}
-
-template <typename Str>
-void Push(const Str& s) {
-  if constexpr (sizeof(typename Str::value_type) == 1) PushOwned(DynString::FromBytes(s));
-  else PushOwned(DynString::FromUnits(s));
-}
-
-template <typename Str>
-Str Pop() {
-  if constexpr (sizeof(typename Str::value_type) == 1) return PopText().str();
-  else return PopText().wide();
 }
 
 struct FindOps {

@@ -7,7 +7,23 @@
 #include <cstring>
 #include <string>
 
+#include "dyn_string.h"
+#include "string_ops.h"
+
 namespace qv::fuzz {
+
+// Operands of byte (std::string) or wide (std::u16string) text operations, and their results.
+template <typename Str>
+void Push(const Str& s) {
+  if constexpr (sizeof(typename Str::value_type) == 1) PushOwned(DynString::FromBytes(s));
+  else PushOwned(DynString::FromUnits(s));
+}
+
+template <typename Str>
+Str Pop() {
+  if constexpr (sizeof(typename Str::value_type) == 1) return PopText().str();
+  else return PopText().wide();
+}
 
 class Input {
  public:

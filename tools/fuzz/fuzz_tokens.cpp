@@ -11,18 +11,8 @@
 namespace {
 
 using namespace qv;
-
-template <typename Str>
-void Push(const Str& s) {
-  if constexpr (sizeof(typename Str::value_type) == 1) PushOwned(DynString::FromBytes(s));
-  else PushOwned(DynString::FromUnits(s));
-}
-
-template <typename Str>
-Str Pop() {
-  if constexpr (sizeof(typename Str::value_type) == 1) return PopText().str();
-  else return PopText().wide();
-}
+using fuzz::Pop;
+using fuzz::Push;
 
 template <typename Str>
 struct Ops {
