@@ -13,23 +13,15 @@ OperandStack::~OperandStack() {
   while (depth_ > 0) slots_[--depth_].Release();
 }
 
-void OperandStack::Push(TextRef ref) {
-  if (depth_ == kSlots) {
-    ref.Release();
-    RaiseError(kErrorFatalOperandStack);  // does not return
-    return;
-  }
-  slots_[depth_++] = ref;
+void OperandStack::Overflow(TextRef ref) {
+  ref.Release();
+  RaiseError(kErrorFatalOperandStack);
+  platform::ExitProcessNow(255);  // not reached: the number is fatal
 }
 
-TextRef OperandStack::Pop() {
-  if (depth_ == 0) {
-    RaiseError(kErrorFatalOperandStack);  // does not return
-    return TextRef();
-  }
-  TextRef top = slots_[--depth_];
-  slots_[depth_] = TextRef();
-  return top;
+void OperandStack::Underflow() {
+  RaiseError(kErrorFatalOperandStack);
+  platform::ExitProcessNow(255);  // not reached
 }
 
 TextRef* OperandStack::Slot(int depth) {
@@ -45,8 +37,7 @@ ProcedureFrame::~ProcedureFrame() {
   if (linked_) platform::CurrentFrameSet(caller_);
 }
 
-ProcedureFrame& ProcedureFrame::Current() {
-  if (ProcedureFrame* innermost = Innermost()) return *innermost;
+ProcedureFrame& ProcedureFrame::Base() {
   thread_local ProcedureFrame base{BaseTag{}};
   return base;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "dyn_string.h"
+#include "platform/platform.h"
 
 namespace qv {
 
@@ -23,13 +24,24 @@ class OperandStack {
 
   // A sixth outstanding operand, or a pop from an empty stack, is a fault in the program: it
   // raises the fatal error 243 rather than touch memory outside the five slots.
-  void Push(TextRef ref);
-  TextRef Pop();
+  void Push(TextRef ref) {
+    if (depth_ == kSlots) Overflow(ref);
+    slots_[depth_++] = ref;
+  }
+  TextRef Pop() {
+    if (depth_ == 0) Underflow();
+    TextRef top = slots_[--depth_];
+    slots_[depth_] = TextRef();
+    return top;
+  }
   // The slot `depth` places below the top (0 = top); null when there is no such slot.
   TextRef* Slot(int depth);
   int depth() const { return depth_; }
 
  private:
+  [[noreturn]] static void Overflow(TextRef ref);
+  [[noreturn]] static void Underflow();
+
   TextRef slots_[kSlots];
   int depth_ = 0;
 };
@@ -43,7 +55,10 @@ class ProcedureFrame {
 
   // The innermost activation of the calling thread. A thread that has entered no procedure
   // works in a base activation of its own.
-  static ProcedureFrame& Current();
+  static ProcedureFrame& Current() {
+    auto* innermost = static_cast<ProcedureFrame*>(platform::CurrentFrameGet());
+    return innermost ? *innermost : Base();
+  }
 
   OperandStack& operands() { return operands_; }
   uint16_t error_word() const { return error_word_; }
@@ -55,6 +70,7 @@ class ProcedureFrame {
  private:
   struct BaseTag {};
   explicit ProcedureFrame(BaseTag);
+  static ProcedureFrame& Base();
 
   OperandStack operands_;
   uint16_t error_word_ = 0;
