@@ -14,6 +14,7 @@ namespace {
 constexpr int32_t kBytesPerColumn = 30;
 constexpr int32_t kBitsPerByte = 8;
 constexpr int32_t kCellSize = 4;
+constexpr int32_t kCellRowBytes = kCellSize * 4;  // four pixels of blue, green, red, unused
 constexpr int32_t kRowStride = 4800;   // bytes between two pixel rows: 1200 pixels of 4 bytes
 constexpr int32_t kHeaderSkip = 8;     // width and height before the first pixel
 constexpr int32_t kStrips = 300;       // 1200 pixels / 4
@@ -30,7 +31,7 @@ void RenderBitGrid() {
   DynString cell_row;
   PackLong(SwapRedBlue(kCellColour));
   AssignText(cell_row);
-  for (int i = 0; i < 2; ++i) {
+  for (int doubling = 0; doubling < 2; ++doubling) {  // 4 bytes -> 8 -> 16
     PushText(cell_row);
     PushText(cell_row);
     Concat();
@@ -63,10 +64,10 @@ void RenderBitGrid() {
 // The block covers x = 4 * strip ... + 3 and y = 4 * cell ... + 3 of the pixel string.
 void PaintBitCell(const int32_t& strip, const int32_t& cell, const DynString& cell_row) {
   ProcedureFrame frame;
-  const int32_t first = kRowStride * kCellSize * cell + 16 * strip + kHeaderSkip + 1;
+  const int32_t first = kRowStride * kCellSize * cell + kCellRowBytes * strip + kHeaderSkip + 1;
   for (int32_t dy = 0; dy < kCellSize; ++dy) {
     PushText(cell_row);
-    ReplaceInPlace(SurfacePixels, first + kRowStride * dy, 16);
+    ReplaceInPlace(SurfacePixels, first + kRowStride * dy, kCellRowBytes);
   }
 }
 
