@@ -272,6 +272,8 @@ TEST_F(Window, TitleTellsThePortOrTheFailure) {
   GetWindowTextW(MainDialog, text, 128);
   EXPECT_STREQ(text, L"Quorvex - Port: COM3 , Baudrate: 115200");
   MainDialogCallback(MainDialog, WM_DESTROY, 0, 0);
+  EXPECT_FALSE(KillTimer(MainDialog, 0xFFFFFEED));  // the poll timer is already stopped
+  EXPECT_TRUE(dev.open_handles.empty());
 
   SetWindowTextW(MainDialog, L"Quorvex");
   dev.fail_open = true;
