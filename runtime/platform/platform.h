@@ -1,5 +1,5 @@
 // The few platform services the run-time's portable core needs. On Windows they are the Win32
-// calls the run-time is specified against; the native Linux build supplies equivalents so the
+// calls the run-time is written against; the native Linux build supplies equivalents so the
 // core can run under the sanitizers, fuzzers and benchmarks.
 #pragma once
 
