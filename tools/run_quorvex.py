@@ -98,7 +98,14 @@ def screenshot_run(tool, display, path):
         else:
             print(f"quorvex: no burst was drawn within a minute (title {screen.title(win)!r}); "
                   "no screenshot", file=sys.stderr)
-        screen.send_close(win)
+        # Close as a user would, again if the first request went unanswered.
+        for _ in range(3):
+            screen.send_close(win)
+            try:
+                tool.wait(10)
+                break
+            except subprocess.TimeoutExpired:
+                pass
     finally:
         screen.close()
 

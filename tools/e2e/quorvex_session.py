@@ -32,8 +32,20 @@ def ensure_prefix(prefix, repo):
         subprocess.run([os.path.join(repo, "scripts", "wine-run"), prefix, "cmd", "/c", "exit"],
                        check=False, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                        env=wine_env(prefix))
+        # The Wine session of the creation must end before the tool starts: a session begun
+        # without the tool's display would keep its windows off that display.
+        subprocess.run([WINESERVER, "-w"], env=wine_env(prefix), check=False)
     if not os.path.isdir(os.path.join(prefix, "dosdevices")):
         raise RuntimeError(f"wine prefix {prefix} could not be created")
+
+
+def link_com(prefix, com_name, device_path):
+    """Makes COM name `com_name` of the prefix open `device_path`."""
+    link = os.path.join(prefix, "dosdevices", com_name.lower())
+    if os.path.lexists(link):
+        os.remove(link)
+    os.symlink(device_path, link)
+    return link
 
 
 class Tool:

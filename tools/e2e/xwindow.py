@@ -68,7 +68,7 @@ class Screen:
             window=win, client_type=self.WM_PROTOCOLS,
             data=(32, [self.WM_DELETE, X.CurrentTime, 0, 0, 0]))
         win.send_event(event, event_mask=X.NoEventMask)
-        self.d.flush()
+        self.d.sync()  # the server has passed it on before we go on (or disconnect)
 
 
 class Image:
