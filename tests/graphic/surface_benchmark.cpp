@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <vector>
 
+#include "bench_timing.h"
 #include "dialog_show.h"
 #include "dialog_test_support.h"
 #include "surface_pixels.h"
@@ -30,24 +30,7 @@ namespace {
 constexpr int32_t kPale = 0x00CDFAFF;
 constexpr size_t kPixelBytes = 8 + 4 * 1200 * 960;
 
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-// Median milliseconds of `rounds` runs.
-double Median(int rounds, const std::function<void()>& step) {
-  std::vector<double> times;
-  for (int i = 0; i < rounds; ++i) {
-    double start = Now();
-    step();
-    times.push_back(Now() - start);
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
+using bench::MedianMs;
 
 int32_t Benchmark(void*, void*, const char16_t*, int32_t) {
   int rounds = 25;
@@ -61,29 +44,29 @@ int32_t Benchmark(void*, void*, const char16_t*, int32_t) {
   SurfaceAttach(dialog, 1001, 0);
 
   std::vector<unsigned char> source(kPixelBytes, 0x5A), target(kPixelBytes);
-  double copy = Median(rounds, [&] {
+  double copy = MedianMs(rounds, [&] {
     std::memcpy(target.data(), source.data(), kPixelBytes);
     source[target[12345] & 0xFF] ^= 1;  // keep the copy from being optimised away
   });
 
   DynString pixels;
-  double clear = Median(rounds, [] { SurfaceClear(kPale, 0); });
-  double read = Median(rounds, [&] {
+  double clear = MedianMs(rounds, [] { SurfaceClear(kPale, 0); });
+  double read = MedianMs(rounds, [&] {
     SurfaceReadPixels();
     AssignText(pixels);
   });
-  double write = Median(rounds, [&] {
+  double write = MedianMs(rounds, [&] {
     PushText(pixels);
     SurfaceWritePixels();
   });
   SurfaceAttach(dialog, 1001, kAttachDeferRedraw);
-  double write_only = Median(rounds, [&] {
+  double write_only = MedianMs(rounds, [&] {
     PushText(pixels);
     SurfaceWritePixels();
   });
-  double refresh = Median(rounds, [] { SurfaceRedraw(); });
+  double refresh = MedianMs(rounds, [] { SurfaceRedraw(); });
   SurfaceAttach(dialog, 1001, 0);
-  double round_trip = Median(rounds, [&] {
+  double round_trip = MedianMs(rounds, [&] {
     SurfaceClear(kPale, 0);
     SurfaceReadPixels();
     AssignText(pixels);

@@ -8,12 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "app_state.h"
+#include "bench_timing.h"
 #include "dialog_show.h"
 #include "frame.h"
 #include "runtime_state.h"
@@ -24,23 +23,7 @@
 
 namespace {
 
-double NowMs() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double MedianMs(int rounds, const std::function<void()>& step) {
-  std::vector<double> times;
-  for (int i = 0; i < rounds; ++i) {
-    double start = NowMs();
-    step();
-    times.push_back(NowMs() - start);
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
+using qv::bench::MedianMs;
 
 void Pump() {
   MSG msg;
