@@ -74,41 +74,41 @@ bool RecordList::UnlinkLocked(WindowRecord* record) {
   return false;
 }
 
-WindowRecord* FirstControlOf(HWND parent) {
+namespace {
+
+// The first record after `after` (from the start when null) that satisfies `match`, under the
+// list lock.
+template <typename Match>
+WindowRecord* NextMatching(const WindowRecord* after, Match match) {
   RecordList& list = Records();
   std::lock_guard hold(list.lock);
-  for (WindowRecord* r = list.head; r; r = r->next)
-    if (r->parent == parent && (r->flags & kFlagControl)) return r;
+  for (WindowRecord* r = after ? after->next : list.head; r; r = r->next)
+    if (match(*r)) return r;
   return nullptr;
+}
+
+bool IsControlOf(const WindowRecord& r, HWND parent) { return r.parent == parent && (r.flags & kFlagControl); }
+
+}  // namespace
+
+WindowRecord* FirstControlOf(HWND parent) {
+  return NextMatching(nullptr, [&](const WindowRecord& r) { return IsControlOf(r, parent); });
 }
 
 WindowRecord* NextRecordOf(HWND parent, const WindowRecord* after) {
-  RecordList& list = Records();
-  std::lock_guard hold(list.lock);
-  WindowRecord* r = after ? after->next : list.head;
-  for (; r; r = r->next)
-    if (r->parent == parent) return r;
-  return nullptr;
+  return NextMatching(after, [&](const WindowRecord& r) { return r.parent == parent; });
 }
 
 WindowRecord* NextBarOf(HWND parent, const WindowRecord* after) {
-  RecordList& list = Records();
-  std::lock_guard hold(list.lock);
-  WindowRecord* r = after ? after->next : list.head;
-  for (; r; r = r->next)
-    if (r->parent == parent && (r->flags & kFlagControl) &&
-        (r->kind == kKindStatusBar || r->kind == kKindToolbar))
-      return r;
-  return nullptr;
+  return NextMatching(after, [&](const WindowRecord& r) {
+    return IsControlOf(r, parent) && (r.kind == kKindStatusBar || r.kind == kKindToolbar);
+  });
 }
 
 WindowRecord* GraphicControlOf(HWND parent, int n) {
-  RecordList& list = Records();
-  std::lock_guard hold(list.lock);
-  for (WindowRecord* r = list.head; r; r = r->next)
-    if (r->parent == parent && (r->flags & kFlagControl) && r->kind == kKindGraphic && --n == 0)
-      return r;
-  return nullptr;
+  return NextMatching(nullptr, [&](const WindowRecord& r) {
+    return IsControlOf(r, parent) && r.kind == kKindGraphic && --n == 0;
+  });
 }
 
 HBRUSH SharedBrushFor(int32_t colour, const WindowRecord* except) {
