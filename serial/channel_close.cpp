@@ -1,5 +1,8 @@
 #include "channel_close.h"
 
+#include <windows.h>
+
+#include <atomic>
 #include <vector>
 
 #include "channel_table.h"
@@ -17,8 +20,12 @@ constexpr uint16_t kModeClassFileKinds = 0x2F;
 
 // Closes the device of a record already out of the table, then releases the record with its
 // name and buffered bytes. Every record holds a handle from CreateFileW, whatever its class.
-// Returns the mapped error of a failed close, else 0.
+// Operations that found the record before it left the table finish first: a receive waiting
+// for data sees `closing` within a millisecond and ends. Returns the mapped error of a failed
+// close, else 0.
 uint8_t CloseRecord(ChannelRecordPtr record) {
+  record->closing.store(true, std::memory_order_release);
+  while (record->users.load(std::memory_order_acquire) != 0) ::Sleep(1);
   auto closed = ApiCallGuard(Comm().CloseHandle, record->handle);
   record.reset();
   return closed.failed ? closed.error : 0;
@@ -33,10 +40,11 @@ uint8_t Flush(ChannelRecord& record) {
 }  // namespace
 
 void ChannelClose(ChannelNumber number, uint16_t class_mask) {
-  ChannelRecord* record = ChannelFind(number);
-  if (!record) return;
-  if (class_mask != 0 && !(record->mode_class & class_mask)) return RaiseError(kErrorNotSerial);
-  if (uint8_t error = CloseRecord(ChannelTableRemove(record))) RaiseError(error);
+  bool refused = false;
+  ChannelRecordPtr record = ChannelTableTake(number, class_mask, refused);
+  if (refused) return RaiseError(kErrorNotSerial);
+  if (!record) return;  // not open, or closed by another thread just now
+  if (uint8_t error = CloseRecord(std::move(record))) RaiseError(error);
 }
 
 void ChannelCloseAll() {
@@ -49,7 +57,7 @@ void ChannelCloseAll() {
 }
 
 void ChannelFlush(ChannelNumber number) {
-  if (ChannelRecord* record = ChannelFind(number))
+  if (ChannelRef record = ChannelFind(number))
     if (uint8_t error = Flush(*record)) RaiseError(error);
 }
 
@@ -57,7 +65,7 @@ void ChannelFlushAll() {
   // Flushes one channel at a time by number, so no platform call runs under the table lock.
   uint8_t first_error = 0;
   for (ChannelNumber number : ChannelTableNumbers()) {
-    ChannelRecord* record = ChannelFind(number);
+    ChannelRef record = ChannelFind(number);
     uint8_t error = record ? Flush(*record) : 0;
     if (!first_error) first_error = error;
   }

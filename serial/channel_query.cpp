@@ -95,7 +95,7 @@ int32_t QueryStatus(ChannelRecord& record, int32_t item) {
 }  // namespace
 
 int32_t ChannelQuery(int32_t item, ChannelNumber number) {
-  ChannelRecord* record = ChannelFind(number);
+  ChannelRef record = ChannelFind(number);
   if (!record) {
     RaiseError(kErrorChannelNotOpen);
     return 0;

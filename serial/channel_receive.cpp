@@ -18,17 +18,17 @@ namespace {
 constexpr unsigned char kCr = 0x0D;
 constexpr unsigned char kLf = 0x0A;
 
-// The channel a receive may use, or null after raising why not.
-ChannelRecord* ReceivingChannel(ChannelNumber number, bool wide) {
-  ChannelRecord* record = ChannelFind(number);
+// The channel a receive may use, or empty after raising why not.
+ChannelRef ReceivingChannel(ChannelNumber number, bool wide) {
+  ChannelRef record = ChannelFind(number);
   if (!record) {
     RaiseError(kErrorChannelNotOpen);
   } else if (!record->serial()) {
     RaiseError(kErrorNotSerial);
-    record = nullptr;
+    record = ChannelRef();
   } else if (record->wide() != wide) {
     RaiseError(kErrorInvalidArgument);
-    record = nullptr;
+    record = ChannelRef();
   }
   return record;
 }
@@ -52,10 +52,10 @@ bool PushGathered(unsigned char* block, uint32_t bytes) {
 
 // The receives of a fixed count: unit is 1 (bytes) or 2 (UTF-16 units).
 void ReceiveCount(ChannelNumber number, int32_t count, bool wide) {
-  ChannelRecord* record = ReceivingChannel(number, wide);
+  ChannelRef record = ReceivingChannel(number, wide);
   if (record && count < 1) {
     RaiseError(kErrorInvalidArgument);
-    record = nullptr;
+    record = ChannelRef();
   }
   if (!record) return PushEmpty();
 
@@ -72,16 +72,16 @@ void ReceiveCount(ChannelNumber number, int32_t count, bool wide) {
     record->TakeBuffered(block + gathered, take);
     gathered += take;
     if (gathered == wanted) return PushOwned(TextRef::Owned(block));
-    // The bytes gathered have left the device: a failed read must not lose them.
-    if (!ChannelFillBuffer(*record)) {
+    // The bytes gathered have left the device: a failed fill must not lose them.
+    if (const uint8_t error = ChannelFillBuffer(*record)) {
       const uint32_t last = std::min(wanted - gathered, record->buffered / unit * unit);
       record->TakeBuffered(block + gathered, last);
       gathered += last;
       if (gathered == wanted) {
         PushOwned(TextRef::Owned(block));
-        return RaiseError(kErrorDeviceFailed);
+        return RaiseError(error);
       }
-      if (PushGathered(block, gathered)) RaiseError(kErrorDeviceFailed);
+      if (PushGathered(block, gathered)) RaiseError(error);
       return;
     }
     if (record->buffered < unit) {
@@ -95,13 +95,13 @@ void ReceiveCount(ChannelNumber number, int32_t count, bool wide) {
 template <typename Unit>
 void ReceiveLine(ChannelNumber number) {
   constexpr bool wide = sizeof(Unit) == 2;
-  ChannelRecord* record = ReceivingChannel(number, wide);
+  ChannelRef record = ReceivingChannel(number, wide);
   if (!record) return PushEmpty();
 
   record->flags &= ~kFlagLineComplete;
   Unit line[kMaxLineInput];
   uint32_t stored = 0, consumed = 0;
-  bool read_failed = false;
+  uint8_t fill_error = 0;
   for (;;) {
     const uint32_t available = record->buffered / sizeof(Unit);
     uint32_t i = 0;
@@ -117,10 +117,7 @@ void ReceiveLine(ChannelNumber number) {
     }
     record->TakeBuffered(nullptr, i * sizeof(Unit));
     if ((record->flags & kFlagLineComplete) || consumed == kMaxLineInput) break;
-    if (!ChannelFillBuffer(*record)) {
-      read_failed = true;
-      break;
-    }
+    if ((fill_error = ChannelFillBuffer(*record)) != 0) break;
     if (record->buffered < sizeof(Unit)) break;
   }
 
@@ -132,39 +129,49 @@ void ReceiveLine(ChannelNumber number) {
   }
   if (block) std::memcpy(block, line, bytes);
   PushOwned(TextRef::Owned(block));
-  if (read_failed)
-    RaiseError(kErrorDeviceFailed);
+  if (fill_error)
+    RaiseError(fill_error);
   else if (!(record->flags & kFlagLineComplete))
     RaiseError(kErrorTimedOut);
 }
 
 }  // namespace
 
-uint32_t ChannelWaitForData(ChannelRecord& record) {
+uint32_t ChannelWaitForData(ChannelRecord& record, uint8_t& error) {
   const CommApi& comm = Comm();
   const uint32_t deadline = HourClockDeadline(record.wait_limit);
+  error = 0;
   for (;;) {
     DWORD errors = 0;
     COMSTAT status{};
-    // Polled directly: a wait holds no lock, so other threads' guarded calls go on.
-    const uint32_t waiting = comm.ClearCommError(record.handle, &errors, &status) ? status.cbInQue : 0;
-    if (waiting > 0) return waiting;
+    // Polled directly: a wait holds no lock, so other threads' guarded calls go on. A device
+    // that cannot say what it holds (unplugged, say) will never deliver: the wait ends.
+    if (!comm.ClearCommError(record.handle, &errors, &status)) {
+      error = kErrorDeviceFailed;
+      return 0;
+    }
+    if (status.cbInQue > 0) return status.cbInQue;
+    if (record.closing.load(std::memory_order_acquire)) {
+      error = kErrorChannelNotOpen;
+      return 0;
+    }
     comm.Sleep(1);
     if (HourClockRemaining(deadline) == 0) return 0;
   }
 }
 
-bool ChannelFillBuffer(ChannelRecord& record) {
-  const uint32_t waiting = ChannelWaitForData(record);
-  if (waiting == 0) return true;
+uint8_t ChannelFillBuffer(ChannelRecord& record) {
+  uint8_t error = 0;
+  const uint32_t waiting = ChannelWaitForData(record, error);
+  if (waiting == 0) return error;
   const uint32_t ask = std::min(record.record_length - record.buffered, waiting);
-  record.transfer_count = 0;
+  DWORD transferred = 0;  // the call's own: a send on another thread has its own count
   auto read = ApiCallGuard(Comm().ReadFile, record.handle, record.buffer() + record.buffered,
-                           DWORD{ask}, &record.transfer_count, LPOVERLAPPED{nullptr});
+                           DWORD{ask}, &transferred, LPOVERLAPPED{nullptr});
   // What a failing read still delivered stays buffered. A device that claims more than it was
   // asked for cannot have written past the buffer.
-  record.buffered += std::min<uint32_t>(record.transfer_count, ask);
-  return !(read.failed && !read.value);
+  record.buffered += std::min<uint32_t>(transferred, ask);
+  return read.failed && !read.value ? kErrorDeviceFailed : 0;
 }
 
 void ChannelReceive(ChannelNumber number, int32_t count) { ReceiveCount(number, count, false); }

@@ -1,6 +1,7 @@
 // Receiving through the channel's read-ahead buffer. Results are pushed on the operand stack as
-// owned strings. Errors: 52, 54, 5, 7, 69 (the device read failed: the units gathered so far are
-// still handed out), 24 (the wait ran out: likewise).
+// owned strings. Errors: 52, 54, 5, 7; and, with the units gathered so far still handed out:
+// 69 (the device read or its queue query failed), 24 (the wait ran out), 52 (another thread
+// closed the channel meanwhile).
 #pragma once
 
 #include <cstdint>
@@ -17,11 +18,13 @@ void ChannelReceiveLine(ChannelNumber number);
 void ChannelReceiveLineWide(ChannelNumber number);
 
 // Polls the device about once a millisecond until it holds data or the channel's wait limit
-// has run out; the bytes waiting, 0 when none came.
-uint32_t ChannelWaitForData(ChannelRecord& record);
+// has run out; the bytes waiting, 0 when none came. A failing queue query ends the wait with
+// `error` 69, a close of the channel by another thread with 52.
+uint32_t ChannelWaitForData(ChannelRecord& record, uint8_t& error);
 
-// Reads what the device holds (never more) into the buffer after the buffered bytes. False
-// when the device read failed.
-bool ChannelFillBuffer(ChannelRecord& record);
+// Reads what the device holds (never more) into the buffer after the buffered bytes. The error
+// that ended it (69 when the wait's query or the read failed, 52 when the channel was closed
+// meanwhile), else 0; bytes the device delivered stay buffered in every case.
+uint8_t ChannelFillBuffer(ChannelRecord& record);
 
 }  // namespace qv

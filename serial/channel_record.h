@@ -1,9 +1,19 @@
 // ChannelRecord: one open channel. The fixed fields and the read-ahead buffer are one
 // allocation, the buffer directly after the fields.
+//
+// Threads and ownership: ChannelTable owns every open record (through `next`), and
+// ChannelTableLock guards the links. Any thread may use a channel: an operation pins the
+// record it found (ChannelRef, channel_table.h), and a close takes the record out of the table,
+// sets `closing` and frees the record and closes its handle only once no pin is left, so no
+// operation ever meets a freed record or a closed handle. The fields written by the open are
+// read-only afterwards. `buffered`, the buffer and `flags` belong to the one thread receiving
+// on the channel at a time (other threads only read the count); `wait_limit` may be changed by
+// any thread. Transfer counts of device calls are each call's own.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -36,10 +46,11 @@ struct ChannelRecord {
   uint16_t access = 0;
   DynString name;  // UTF-16
   uint32_t record_length = 0;
-  uint32_t buffered = 0;
+  std::atomic<uint32_t> buffered{0};
   uint16_t flags = 0;
-  uint32_t wait_limit = 0;  // ms; 0 = wait without limit
-  DWORD transfer_count = 0;
+  std::atomic<uint32_t> wait_limit{0};  // ms; 0 = wait without limit
+  std::atomic<int32_t> users{0};  // pins held by operations in progress
+  std::atomic<bool> closing{false};  // set once the record has left the table
 
   // A record with a zeroed buffer of record_length bytes; null when memory runs out.
   static ChannelRecordPtr Create(uint32_t record_length);

@@ -14,7 +14,7 @@ namespace {
 
 // wide_text: whether the operand is UTF-16 text.
 int32_t Send(ChannelNumber number, bool wide_text) {
-  ChannelRecord* record = ChannelFind(number);
+  ChannelRef record = ChannelFind(number);
   if (!record || !record->serial()) {
     PopDiscard();
     RaiseError(record ? kErrorNotSerial : kErrorChannelNotOpen);
@@ -32,10 +32,10 @@ int32_t Send(ChannelNumber number, bool wide_text) {
   if (had_text && length == 0) {
     RaiseError(kErrorOutOfMemory);  // the conversion found no room
   } else if (length > 0) {
-    record->transfer_count = 0;
+    DWORD transferred = 0;  // the call's own: a receive on another thread has its own count
     auto write = ApiCallGuard(Comm().WriteFile, record->handle, text.data(), DWORD{length},
-                              &record->transfer_count, LPOVERLAPPED{nullptr});
-    const uint32_t sent = std::min<uint32_t>(record->transfer_count, length);
+                              &transferred, LPOVERLAPPED{nullptr});
+    const uint32_t sent = std::min<uint32_t>(transferred, length);
     written = static_cast<int32_t>(sent / unit);
     if (write.failed || sent != length) RaiseError(kErrorTimedOut);
   }

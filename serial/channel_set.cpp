@@ -92,7 +92,7 @@ void SetQueueSize(HANDLE handle, int32_t item, int32_t value) {
 }  // namespace
 
 void ChannelSet(ChannelNumber number, int32_t item, int32_t value) {
-  ChannelRecord* record = ChannelFind(number);
+  ChannelRef record = ChannelFind(number);
   if (!record) return RaiseError(kErrorChannelNotOpen);
   if (IsDcbItem(item)) return SetDcbItem(record->handle, item, value);
   switch (item) {
@@ -110,7 +110,7 @@ void ChannelSet(ChannelNumber number, int32_t item, int32_t value) {
 }
 
 void ChannelSetWaitLimit(ChannelNumber number, uint32_t milliseconds) {
-  ChannelRecord* record = ChannelFind(number);
+  ChannelRef record = ChannelFind(number);
   if (!record) return RaiseError(kErrorChannelNotOpen);
   if (!record->serial()) return RaiseError(kErrorNotSerial);
   record->wait_limit = milliseconds;

@@ -2,7 +2,6 @@
 
 #include <mutex>
 
-#include "error.h"
 
 namespace qv {
 
@@ -25,11 +24,30 @@ ChannelTableState& State() {
 SpinLock& OpenLock() { return State().open_lock; }
 SpinLock& ChannelTableLock() { return State().table_lock; }
 
-ChannelRecord* ChannelFind(ChannelNumber number) {
+ChannelRef& ChannelRef::operator=(ChannelRef&& other) noexcept {
+  if (this != &other) {
+    Release();
+    record_ = other.record_;
+    other.record_ = nullptr;
+  }
+  return *this;
+}
+
+void ChannelRef::Release() {
+  // The last touch of the record: a close waiting for the pins may free it right after.
+  if (record_) record_->users.fetch_sub(1, std::memory_order_release);
+  record_ = nullptr;
+}
+
+ChannelRef ChannelFind(ChannelNumber number) {
   std::lock_guard lock(State().table_lock);
-  for (ChannelRecord* r = State().head.get(); r; r = r->next.get())
-    if (r->number == number) return r;
-  return nullptr;
+  for (ChannelRecord* r = State().head.get(); r; r = r->next.get()) {
+    if (r->number != number) continue;
+    // Pinned under the lock: a close cannot take the record out in between.
+    r->users.fetch_add(1, std::memory_order_acquire);
+    return ChannelRef(r);
+  }
+  return ChannelRef();
 }
 
 ChannelNumber ChannelNextFree() {
@@ -49,17 +67,19 @@ void ChannelTableInsert(ChannelRecordPtr record) {
   State().head = std::move(record);
 }
 
-ChannelRecordPtr ChannelTableRemove(ChannelRecord* record) {
-  {
-    std::lock_guard lock(State().table_lock);
-    for (ChannelRecordPtr* link = &State().head; *link; link = &(*link)->next) {
-      if (link->get() != record) continue;
-      ChannelRecordPtr found = std::move(*link);
-      *link = std::move(found->next);
-      return found;
+ChannelRecordPtr ChannelTableTake(ChannelNumber number, uint16_t class_mask, bool& refused) {
+  refused = false;
+  std::lock_guard lock(State().table_lock);
+  for (ChannelRecordPtr* link = &State().head; *link; link = &(*link)->next) {
+    if ((*link)->number != number) continue;
+    if (class_mask != 0 && !((*link)->mode_class & class_mask)) {
+      refused = true;
+      return nullptr;
     }
+    ChannelRecordPtr found = std::move(*link);
+    *link = std::move(found->next);
+    return found;
   }
-  RaiseError(kErrorFatalChannelTable);  // does not return
   return nullptr;
 }
 

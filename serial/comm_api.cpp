@@ -1,9 +1,11 @@
 #include "comm_api.h"
 
+#include "queued_comm_api.h"
+
 namespace qv {
 
 namespace {
-CommApi g_comm_api;
+CommApi g_comm_api = RunsUnderWine() ? QueuedCommApi() : CommApi{};
 }
 
 const CommApi& Comm() { return g_comm_api; }

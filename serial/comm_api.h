@@ -1,5 +1,7 @@
-// The kernel's file and comm calls that the channels make, as one replaceable table. It holds
-// the real calls unless a test installs a fake device; the channel code calls through it only.
+// The kernel's file and comm calls that the channels make, as one replaceable table; the channel
+// code calls through it only. It holds the real calls on Windows; under Wine the real calls sit
+// behind the receive-queue layer (queued_comm_api.h), since Wine keeps no receive queue of its
+// own. Tests install a fake device instead.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +19,7 @@ struct CommApi {
   decltype(&::EscapeCommFunction) EscapeCommFunction = ::EscapeCommFunction;
   decltype(&::GetCommModemStatus) GetCommModemStatus = ::GetCommModemStatus;
   decltype(&::ClearCommError) ClearCommError = ::ClearCommError;
+  decltype(&::PurgeComm) PurgeComm = ::PurgeComm;
   decltype(&::SetCommTimeouts) SetCommTimeouts = ::SetCommTimeouts;
   decltype(&::ReadFile) ReadFile = ::ReadFile;
   decltype(&::WriteFile) WriteFile = ::WriteFile;

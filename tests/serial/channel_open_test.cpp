@@ -50,7 +50,7 @@ TEST_F(ChannelOpenTest, CreateFileGetsExactlyTheArgumentsOfTheMode) {
   EXPECT_EQ(call.flags, DWORD{FILE_ATTRIBUTE_NORMAL});
   EXPECT_EQ(call.template_file, nullptr);
   // The open configures nothing.
-  EXPECT_EQ(dev.set_state_calls + dev.get_state_calls, 0);
+  EXPECT_EQ(dev.calls_of("SetCommState") + dev.calls_of("GetCommState"), 0);
   EXPECT_TRUE(dev.setup_calls.empty());
 
   // Read-only, share mode 3 (read | write), UTF-16.
@@ -91,7 +91,7 @@ TEST_F(ChannelOpenTest, ArgumentErrorsAndNumberZero) {
 TEST_F(ChannelOpenTest, OpeningAnOpenNumberFailsWith55AndLeavesItAlone) {
   const ChannelNumber n = Open();
   ASSERT_GE(n, 0);
-  ChannelRecord* first = ChannelFind(n);
+  ChannelRecord* first = ChannelFind(n).get();
   dev.Arrive("xyz");
   ChannelReceive(n, 1);
   EXPECT_EQ(PopBytes(), "x");
@@ -100,7 +100,7 @@ TEST_F(ChannelOpenTest, OpeningAnOpenNumberFailsWith55AndLeavesItAlone) {
   ChannelOpen(n, 0x10E1, 512);
   EXPECT_EQ(ErrorTake(), 55);
   EXPECT_EQ(dev.opens.size(), 1u);
-  EXPECT_EQ(ChannelFind(n), first);
+  EXPECT_EQ(ChannelFind(n).get(), first);
   EXPECT_EQ(first->name.wide(), u"COM3");
   EXPECT_EQ(first->buffered, 2u);
 }

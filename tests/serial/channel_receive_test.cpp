@@ -167,6 +167,45 @@ TEST_F(ChannelReceiveTest, AFailedReadHandsOutTheBytesGathered) {
   EXPECT_EQ(ErrorTake(), 0);
 }
 
+// A device that fails between the tool's queue query and its receive (unplugged, say) never
+// delivers again: a receive without a wait limit must not poll it for ever.
+TEST_F(ChannelReceiveTest, AFailingQueueQueryEndsAReceiveWithTheBytesGathered) {
+  const ChannelNumber n = Open();
+  const ChannelNumber w = Open(0x10E9);
+  dev.Arrive("0123456789");
+  ChannelReceive(n, 4);
+  EXPECT_EQ(PopBytes(), "0123");  // 6 stay read ahead
+  dev.fail_clear_error = true;
+  ChannelReceive(n, 10);
+  EXPECT_EQ(PopBytes(), "456789");
+  EXPECT_EQ(ErrorTake(), 69);
+  ChannelReceive(n, 1);
+  EXPECT_EQ(PopBytes(), "");
+  EXPECT_EQ(ErrorTake(), 69);
+
+  // The line receives hand out their part of a line the same way.
+  dev.fail_clear_error = false;
+  dev.Arrive("xab\r");
+  ChannelReceive(n, 1);  // reads all four ahead
+  EXPECT_EQ(PopBytes(), "x");
+  dev.fail_clear_error = true;
+  ChannelReceiveLine(n);
+  EXPECT_EQ(PopBytes(), "ab");
+  EXPECT_EQ(ErrorTake(), 69);
+
+  dev.fail_clear_error = false;
+  dev.Arrive(std::string("h\0i\0", 4));
+  ChannelReceiveWide(w, 1);
+  EXPECT_EQ(PopWide(), u"h");
+  dev.fail_clear_error = true;
+  ChannelReceiveLineWide(w);
+  EXPECT_EQ(PopWide(), u"i");
+  EXPECT_EQ(ErrorTake(), 69);
+  ChannelReceiveWide(w, 2);
+  EXPECT_EQ(PopWide(), u"");
+  EXPECT_EQ(ErrorTake(), 69);
+}
+
 TEST_F(ChannelReceiveTest, AFailedReadInTheSiblingReceives) {
   const ChannelNumber n = Open();
   const ChannelNumber w = Open(0x10E9);
@@ -205,7 +244,7 @@ TEST_F(ChannelReceiveTest, LineReceiveStopsAtTheLineFeedAndDropsCarriageReturns)
   ChannelReceiveLine(n);
   EXPECT_EQ(PopBytes(), "AB");
   EXPECT_EQ(ErrorTake(), 0);
-  ChannelRecord* record = ChannelFind(n);
+  ChannelRef record = ChannelFind(n);
   EXPECT_TRUE(record->flags & kFlagLineComplete);
   EXPECT_EQ(record->buffered, 2u);
   EXPECT_EQ(ChannelQuery(20, n), 2);

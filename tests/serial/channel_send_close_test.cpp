@@ -128,7 +128,7 @@ TEST_F(ChannelCloseTest, FlushIsNothingForSerialChannels) {
   EXPECT_EQ(ErrorNumber(), 0);
   Open(0x01E1);  // a file kind is flushed
   ChannelFlushAll();
-  EXPECT_EQ(dev.flush_calls, 1);
+  EXPECT_EQ(dev.calls_of("FlushFileBuffers"), 1);
 }
 
 }  // namespace

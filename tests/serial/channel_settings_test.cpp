@@ -167,6 +167,23 @@ TEST_F(ChannelSettingsTest, RefusalsAndFailures) {
   EXPECT_EQ(ChannelQuery(1, n), 0);
   EXPECT_EQ(ErrorTake(), 57);
 
+  // A device that cannot report its queues: mapped errors, and no SetupComm on a guess.
+  const uint8_t bad_command = MapPlatformError(ERROR_BAD_COMMAND);
+  ASSERT_NE(bad_command, 0);
+  dev.refuse_setup = false;
+  dev.setup_calls.clear();
+  dev.fail_properties = true;
+  ChannelSet(n, 19, 20000);
+  EXPECT_EQ(ErrorTake(), bad_command);
+  EXPECT_TRUE(dev.setup_calls.empty());
+  EXPECT_EQ(ChannelQuery(19, n), 0);
+  EXPECT_EQ(ErrorTake(), bad_command);
+  dev.fail_clear_error = true;
+  for (int32_t item : {2, 20, 23}) {
+    EXPECT_EQ(ChannelQuery(item, n), 0);
+    EXPECT_EQ(ErrorTake(), bad_command) << item;
+  }
+
   for (int32_t item : {26, -1, 1000}) {
     ChannelSet(n, item, 1);
     EXPECT_EQ(ErrorTake(), 5) << item;

@@ -1,10 +1,13 @@
 #include "fake_device.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "channel_close.h"
 #include "channel_open.h"
 #include "channel_table.h"
+#include "queued_comm_api.h"
 #include "string_ops.h"
 
 namespace qv::testing {
@@ -15,6 +18,15 @@ FakeDevice* g_device = nullptr;
 
 FakeDevice& Dev() { return *g_device; }
 
+// Every fake call holds the device's lock and is counted.
+#define FAKE_CALL(name, handle)       \
+  FakeDevice& d = Dev();              \
+  std::lock_guard lock(d.mutex);      \
+  d.Call(name, handle)
+
+// Whether this handle's device holds the received bytes.
+bool Receives(FakeDevice& d, HANDLE h) { return !d.data_handle || d.data_handle == h; }
+
 BOOL Fail(DWORD code) {
   SetLastError(code);
   return FALSE;
@@ -22,6 +34,9 @@ BOOL Fail(DWORD code) {
 
 HANDLE WINAPI FakeCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa,
                               DWORD disposition, DWORD flags, HANDLE template_file) {
+  FakeDevice& d = Dev();
+  std::lock_guard lock(d.mutex);
+  ++d.calls["CreateFileW"];
   CreateFileCall call;
   call.name = reinterpret_cast<const char16_t*>(name);
   call.access = access;
@@ -34,85 +49,119 @@ HANDLE WINAPI FakeCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURIT
     call.inherit = sa->bInheritHandle;
     call.has_descriptor = sa->lpSecurityDescriptor != nullptr;
   }
-  Dev().opens.push_back(call);
-  if (Dev().fail_open) {
-    SetLastError(Dev().open_error);
+  d.opens.push_back(call);
+  if (d.fail_open) {
+    SetLastError(d.open_error);
     return INVALID_HANDLE_VALUE;
   }
-  HANDLE h = reinterpret_cast<HANDLE>(Dev().next_handle++);
-  Dev().open_handles.insert(h);
+  HANDLE h = reinterpret_cast<HANDLE>(d.next_handle++);
+  d.open_handles.insert(h);
   return h;
 }
 
-DWORD WINAPI FakeGetFileType(HANDLE) { return Dev().file_type; }
+DWORD WINAPI FakeGetFileType(HANDLE h) {
+  FAKE_CALL("GetFileType", h);
+  return d.file_type;
+}
 
 BOOL WINAPI FakeCloseHandle(HANDLE h) {
-  Dev().closed.push_back(h);
-  Dev().open_handles.erase(h);
-  return Dev().fail_close ? Fail(ERROR_INVALID_HANDLE) : TRUE;
+  FAKE_CALL("CloseHandle", h);
+  d.closed.push_back(h);
+  d.open_handles.erase(h);
+  d.arrived.notify_all();
+  return d.fail_close ? Fail(ERROR_INVALID_HANDLE) : TRUE;
 }
 
-BOOL WINAPI FakeGetCommState(HANDLE, LPDCB dcb) {
-  ++Dev().get_state_calls;
-  if (Dev().fail_get_state) return Fail(ERROR_INVALID_HANDLE);
-  *dcb = Dev().dcb;
+BOOL WINAPI FakeGetCommState(HANDLE h, LPDCB dcb) {
+  FAKE_CALL("GetCommState", h);
+  if (d.fail_get_state) return Fail(ERROR_INVALID_HANDLE);
+  *dcb = d.dcb;
   return TRUE;
 }
 
-BOOL WINAPI FakeSetCommState(HANDLE, LPDCB dcb) {
-  ++Dev().set_state_calls;
-  if (Dev().refuse_set_state) return Fail(ERROR_INVALID_PARAMETER);
-  Dev().dcb = *dcb;
+BOOL WINAPI FakeSetCommState(HANDLE h, LPDCB dcb) {
+  FAKE_CALL("SetCommState", h);
+  if (d.refuse_set_state) return Fail(ERROR_INVALID_PARAMETER);
+  d.dcb = *dcb;
   return TRUE;
 }
 
-BOOL WINAPI FakeGetCommProperties(HANDLE, LPCOMMPROP prop) {
-  prop->dwCurrentRxQueue = Dev().rx_queue;
-  prop->dwCurrentTxQueue = Dev().tx_queue;
+BOOL WINAPI FakeGetCommProperties(HANDLE h, LPCOMMPROP prop) {
+  FAKE_CALL("GetCommProperties", h);
+  if (d.fail_properties) return Fail(ERROR_BAD_COMMAND);
+  prop->dwCurrentRxQueue = d.rx_queue;
+  prop->dwCurrentTxQueue = d.tx_queue;
   return TRUE;
 }
 
-BOOL WINAPI FakeSetupComm(HANDLE, DWORD rx, DWORD tx) {
-  Dev().setup_calls.emplace_back(rx, tx);
-  if (Dev().refuse_setup) return Fail(ERROR_INVALID_PARAMETER);
-  Dev().rx_queue = rx;
-  Dev().tx_queue = tx;
+BOOL WINAPI FakeSetupComm(HANDLE h, DWORD rx, DWORD tx) {
+  FAKE_CALL("SetupComm", h);
+  d.setup_calls.emplace_back(rx, tx);
+  if (d.refuse_setup) return Fail(ERROR_INVALID_PARAMETER);
+  d.rx_queue = rx;
+  d.tx_queue = tx;
   return TRUE;
 }
 
-BOOL WINAPI FakeEscapeCommFunction(HANDLE, DWORD function) {
-  Dev().escapes.push_back(function);
-  return Dev().refuse_escape ? Fail(ERROR_INVALID_PARAMETER) : TRUE;
+BOOL WINAPI FakeEscapeCommFunction(HANDLE h, DWORD function) {
+  FAKE_CALL("EscapeCommFunction", h);
+  d.escapes.push_back(function);
+  return d.refuse_escape ? Fail(ERROR_INVALID_PARAMETER) : TRUE;
 }
 
-BOOL WINAPI FakeGetCommModemStatus(HANDLE, LPDWORD status) {
-  if (Dev().fail_modem_status) return Fail(ERROR_NOT_SUPPORTED);
-  *status = Dev().modem_status;
+BOOL WINAPI FakeGetCommModemStatus(HANDLE h, LPDWORD status) {
+  FAKE_CALL("GetCommModemStatus", h);
+  if (d.fail_modem_status) return Fail(ERROR_NOT_SUPPORTED);
+  *status = d.modem_status;
   return TRUE;
 }
 
-BOOL WINAPI FakeClearCommError(HANDLE, LPDWORD errors, LPCOMSTAT stat) {
-  ++Dev().clear_error_calls;
-  if (errors) *errors = Dev().pending_errors;
-  Dev().pending_errors = 0;
+BOOL WINAPI FakeClearCommError(HANDLE h, LPDWORD errors, LPCOMSTAT stat) {
+  FAKE_CALL("ClearCommError", h);
+  if (d.fail_clear_error) return Fail(ERROR_BAD_COMMAND);
+  if (errors) *errors = d.pending_errors;
+  d.pending_errors = 0;
   if (stat) {
     *stat = COMSTAT{};
-    stat->cbInQue = static_cast<DWORD>(Dev().queue.size());
-    stat->cbOutQue = Dev().out_queue;
+    stat->cbInQue = Receives(d, h) ? static_cast<DWORD>(d.queue.size()) : 0;
+    stat->cbOutQue = d.out_queue;
   }
   return TRUE;
 }
 
-BOOL WINAPI FakeSetCommTimeouts(HANDLE, LPCOMMTIMEOUTS t) {
-  Dev().timeouts = *t;
-  return Dev().fail_timeouts ? Fail(ERROR_INVALID_HANDLE) : TRUE;
+BOOL WINAPI FakePurgeComm(HANDLE h, DWORD flags) {
+  FAKE_CALL("PurgeComm", h);
+  d.purges.push_back(flags);
+  if (d.fail_purge) return Fail(ERROR_INVALID_PARAMETER);
+  if (flags & PURGE_RXCLEAR) {
+    d.queue.clear();
+    d.Refill();
+  }
+  return TRUE;
 }
 
-BOOL WINAPI FakeReadFile(HANDLE, LPVOID buffer, DWORD ask, LPDWORD got, LPOVERLAPPED) {
+BOOL WINAPI FakeSetCommTimeouts(HANDLE h, LPCOMMTIMEOUTS t) {
+  FAKE_CALL("SetCommTimeouts", h);
+  d.timeouts = *t;
+  return d.fail_timeouts ? Fail(ERROR_INVALID_HANDLE) : TRUE;
+}
+
+BOOL WINAPI FakeReadFile(HANDLE h, LPVOID buffer, DWORD ask, LPDWORD got, LPOVERLAPPED) {
   FakeDevice& d = Dev();
+  std::unique_lock lock(d.mutex);
+  d.Call("ReadFile", h);
+  // A total time-out lets the read wait for its first byte, in real time: the drain's way.
+  if (d.timeouts.ReadTotalTimeoutConstant > 0) {
+    const auto until = std::chrono::steady_clock::now() +
+                       std::chrono::milliseconds(d.timeouts.ReadTotalTimeoutConstant);
+    d.arrived.wait_until(lock, until, [&] {
+      return (Receives(d, h) && !d.queue.empty()) || !d.open_handles.count(h) ||
+             d.fail_read_call == static_cast<int>(d.read_asks.size());
+    });
+  }
   const int call = static_cast<int>(d.read_asks.size());
   d.read_asks.push_back(ask);
-  DWORD n = std::min<DWORD>(ask, static_cast<DWORD>(d.queue.size()));
+  DWORD n = Receives(d, h) ? std::min<DWORD>(ask, static_cast<DWORD>(d.queue.size())) : 0;
   const bool failing = call == d.fail_read_call;
   if (failing) n = std::min(n, d.read_failure_delivers);
   auto* out = static_cast<unsigned char*>(buffer);
@@ -120,29 +169,42 @@ BOOL WINAPI FakeReadFile(HANDLE, LPVOID buffer, DWORD ask, LPDWORD got, LPOVERLA
     out[i] = d.queue.front();
     d.queue.pop_front();
   }
+  d.Refill();
   *got = n;
   return failing ? Fail(ERROR_GEN_FAILURE) : TRUE;
 }
 
-BOOL WINAPI FakeWriteFile(HANDLE, LPCVOID buffer, DWORD n, LPDWORD put, LPOVERLAPPED) {
-  if (Dev().fail_write) {
+BOOL WINAPI FakeWriteFile(HANDLE h, LPCVOID buffer, DWORD n, LPDWORD put, LPOVERLAPPED) {
+  FAKE_CALL("WriteFile", h);
+  if (d.fail_write) {
     *put = 0;
     return Fail(ERROR_GEN_FAILURE);
   }
-  DWORD take = std::min(n, Dev().write_limit);
-  Dev().written.append(static_cast<const char*>(buffer), take);
+  DWORD take = std::min(n, d.write_limit);
+  const std::string bytes(static_cast<const char*>(buffer), take);
+  if (d.data_handle && d.data_handle == h)
+    d.Arrive(bytes);
+  else if (d.keep_written)
+    d.written += bytes;
   *put = take;
   return TRUE;
 }
 
-BOOL WINAPI FakeFlushFileBuffers(HANDLE) {
-  ++Dev().flush_calls;
+BOOL WINAPI FakeFlushFileBuffers(HANDLE h) {
+  FAKE_CALL("FlushFileBuffers", h);
   return TRUE;
 }
 
-void WINAPI FakeSleep(DWORD ms) { Dev().Advance(std::max<DWORD>(ms, 1)); }
+void WINAPI FakeSleep(DWORD ms) {
+  {
+    std::lock_guard lock(Dev().mutex);
+    Dev().Advance(std::max<DWORD>(ms, 1));
+  }
+  std::this_thread::yield();  // lets other threads at the device between polls
+}
 
 void WINAPI FakeGetLocalTime(LPSYSTEMTIME t) {
+  std::lock_guard lock(Dev().mutex);
   const uint64_t ms = Dev().clock_ms;
   *t = SYSTEMTIME{};
   t->wYear = 2026;
@@ -156,7 +218,7 @@ void WINAPI FakeGetLocalTime(LPSYSTEMTIME t) {
 
 }  // namespace
 
-FakeDevice::FakeDevice() {
+FakeDevice::FakeDevice(Layer layer) : layer_(layer) {
   dcb.DCBlength = sizeof(DCB);
   dcb.BaudRate = 9600;
   dcb.ByteSize = 8;
@@ -173,39 +235,76 @@ FakeDevice::FakeDevice() {
   api.EscapeCommFunction = FakeEscapeCommFunction;
   api.GetCommModemStatus = FakeGetCommModemStatus;
   api.ClearCommError = FakeClearCommError;
+  api.PurgeComm = FakePurgeComm;
   api.SetCommTimeouts = FakeSetCommTimeouts;
   api.ReadFile = FakeReadFile;
   api.WriteFile = FakeWriteFile;
   api.FlushFileBuffers = FakeFlushFileBuffers;
   api.Sleep = FakeSleep;
   api.GetLocalTime = FakeGetLocalTime;
-  previous_ = CommApiInstall(api);
+  if (layer_ == Layer::kReceiveQueue) {
+    previous_device_ = QueuedCommDeviceInstall(api);
+    previous_ = CommApiInstall(QueuedCommApi());
+  } else {
+    previous_ = CommApiInstall(api);
+  }
 }
 
 FakeDevice::~FakeDevice() {
-  fail_close = false;
+  {
+    std::lock_guard lock(mutex);
+    fail_close = false;
+  }
   ChannelCloseAll();
   CommApiInstall(previous_);
+  if (layer_ == Layer::kReceiveQueue) QueuedCommDeviceInstall(previous_device_);
   g_device = nullptr;
 }
 
 FakeDevice& FakeDevice::Current() { return *g_device; }
 
 int FakeDevice::device_calls() const {
-  return static_cast<int>(opens.size() + closed.size() + read_asks.size() + setup_calls.size() +
-                          escapes.size()) +
-         set_state_calls + get_state_calls + clear_error_calls + flush_calls;
+  int total = 0;
+  for (const auto& [name, count] : calls) total += count;
+  return total;
 }
 
-void FakeDevice::Arrive(const std::string& bytes) { queue.insert(queue.end(), bytes.begin(), bytes.end()); }
+int FakeDevice::calls_of(const std::string& name) const {
+  auto it = calls.find(name);
+  return it == calls.end() ? 0 : it->second;
+}
 
-void FakeDevice::ArriveAt(uint64_t at_ms, const std::string& bytes) { schedule.push_back({at_ms, bytes}); }
+void FakeDevice::Call(const char* name, HANDLE handle) {
+  ++calls[name];
+  if (!open_handles.count(handle)) ++foreign_handle_calls;
+}
+
+void FakeDevice::Arrive(const std::string& bytes) {
+  std::lock_guard lock(mutex);
+  held.insert(held.end(), bytes.begin(), bytes.end());
+  Refill();
+}
+
+void FakeDevice::Refill() {
+  while (!held.empty() && queue.size() < device_capacity) {
+    queue.push_back(held.front());
+    held.pop_front();
+  }
+  arrived.notify_all();
+}
+
+void FakeDevice::ArriveAt(uint64_t at_ms, const std::string& bytes) {
+  std::lock_guard lock(mutex);
+  schedule.push_back({at_ms, bytes});
+}
 
 void FakeDevice::SetClock(uint32_t minute, uint32_t second, uint32_t millisecond) {
+  std::lock_guard lock(mutex);
   clock_ms = clock_ms / 3'600'000 * 3'600'000 + minute * 60'000ull + second * 1'000ull + millisecond;
 }
 
 void FakeDevice::Advance(uint64_t ms) {
+  std::lock_guard lock(mutex);
   clock_ms += ms;
   for (auto it = schedule.begin(); it != schedule.end();) {
     if (it->at_ms <= clock_ms) {

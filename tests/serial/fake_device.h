@@ -2,12 +2,21 @@
 // line errors, failing reads and writes, refused settings, bursts above 4095 bytes, and time.
 // Sleep advances a fake clock and delivers the bytes scheduled for that moment, so waits of
 // seconds take no real time and never race.
+//
+// It can also sit beneath the receive-queue layer, whose drain thread reads it: then it
+// behaves as a tty does under Wine, holding at most `device_capacity` bytes (the sender waits
+// with the rest) and letting a read with a total time-out wait, in real time, for the first
+// byte. Every fake call takes `mutex`; a test that looks at the fields while a drain or other
+// threads run takes Lock() first.
 #pragma once
 
 #include <windows.h>
 
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -33,14 +42,19 @@ struct CreateFileCall {
 
 class FakeDevice {
  public:
-  FakeDevice();  // installs itself in the comm-call table
+  enum class Layer { kNone, kReceiveQueue };
+  // Installs itself in the comm-call table, directly or beneath the receive-queue layer.
+  explicit FakeDevice(Layer layer = Layer::kNone);
   ~FakeDevice();  // closes every channel left open, then restores the previous table
   FakeDevice(const FakeDevice&) = delete;
   FakeDevice& operator=(const FakeDevice&) = delete;
 
   static FakeDevice& Current();
 
-  // Bytes the device has received and holds for reading.
+  std::unique_lock<std::recursive_mutex> Lock() { return std::unique_lock(mutex); }
+
+  // Bytes the device has received and holds for reading (beyond device_capacity: that the
+  // sender holds back until reads make room).
   void Arrive(const std::string& bytes);
   // Bytes that arrive once the fake clock reaches `at_ms`.
   void ArriveAt(uint64_t at_ms, const std::string& bytes);
@@ -50,6 +64,12 @@ class FakeDevice {
 
   // Device state, set and inspected by the tests directly.
   std::deque<unsigned char> queue;
+  DWORD device_capacity = 0xFFFFFFFF;
+  std::deque<unsigned char> held;  // bytes the sender waits to put in
+  // When set, only this handle's device receives (and its writes come back to it as received
+  // bytes); other handles are devices of their own that receive nothing.
+  HANDLE data_handle = nullptr;
+  bool keep_written = true;
   DWORD out_queue = 0;
   DWORD pending_errors = 0;  // reported, then cleared, by the next ClearCommError
   DCB dcb{};
@@ -67,6 +87,9 @@ class FakeDevice {
   bool refuse_setup = false;
   bool refuse_escape = false;
   bool fail_modem_status = false;
+  bool fail_clear_error = false;   // ClearCommError fails with ERROR_BAD_COMMAND
+  bool fail_properties = false;    // GetCommProperties fails with ERROR_BAD_COMMAND
+  bool fail_purge = false;
   bool fail_timeouts = false;
   int fail_read_call = -1;         // index of the ReadFile call that fails (-1: none)
   DWORD read_failure_delivers = 0;  // bytes that failing call still hands over
@@ -81,11 +104,11 @@ class FakeDevice {
   std::string written;
   std::vector<std::pair<DWORD, DWORD>> setup_calls;
   std::vector<DWORD> escapes;
-  int set_state_calls = 0;
-  int get_state_calls = 0;
-  int clear_error_calls = 0;
-  int flush_calls = 0;
+  std::vector<DWORD> purges;
+  std::map<std::string, int> calls;  // every device call by name (not Sleep or GetLocalTime)
   int device_calls() const;
+  int calls_of(const std::string& name) const;
+  int foreign_handle_calls = 0;  // calls on a handle that is not open (closed twice, used after)
 
   uint64_t clock_ms = 10ull * 3'600'000;  // 10:00:00.000
   struct Arrival {
@@ -96,14 +119,25 @@ class FakeDevice {
   uintptr_t next_handle = 0x5E10;
 
   void Advance(uint64_t ms);
+  // Counts a call and whether its handle is open.
+  void Call(const char* name, HANDLE handle);
+  // Moves bytes the sender holds into the device as far as its capacity allows.
+  void Refill();
+
+  std::recursive_mutex mutex;
+  std::condition_variable_any arrived;
 
  private:
   CommApi previous_;
+  CommApi previous_device_;
+  Layer layer_;
 };
 
 // Each test gets a fresh fake device and its own activation for error numbers.
 class FakeDeviceTest : public ::testing::Test {
  protected:
+  explicit FakeDeviceTest(FakeDevice::Layer layer = FakeDevice::Layer::kNone) : dev(layer) {}
+
   // Opens the fake device as the next free channel; the number, or -1 when the open failed.
   ChannelNumber Open(uint16_t mode = 0x10E1, int32_t record_length = 512,
                      std::u16string_view name = u"COM3");

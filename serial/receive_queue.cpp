@@ -1,0 +1,172 @@
+#include "receive_queue.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <new>
+
+namespace qv {
+
+ReceiveQueue::ReceiveQueue(HANDLE handle, const CommApi& device) : handle_(handle), device_(device) {}
+
+std::shared_ptr<ReceiveQueue> ReceiveQueue::Start(HANDLE handle, const CommApi& device) {
+  std::shared_ptr<ReceiveQueue> queue(new (std::nothrow) ReceiveQueue(handle, device));
+  if (!queue || !queue->Reallocate(kInitialCapacity + kDrainChunk)) return nullptr;
+  // The thread uses the queue until Stop() has joined it, which every owner's last release
+  // (the destructor) does first.
+  queue->thread_ = CreateThread(nullptr, 0, DrainThread, queue.get(), 0, nullptr);
+  if (!queue->thread_) return nullptr;
+  return queue;
+}
+
+ReceiveQueue::~ReceiveQueue() {
+  Stop();
+  if (thread_) CloseHandle(thread_);
+}
+
+void ReceiveQueue::Stop() {
+  {
+    std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  changed_.notify_all();
+  // The drain's device read returns within kDrainWaitMs: the time-outs it runs with see to it.
+  if (thread_) WaitForSingleObject(thread_, INFINITE);
+}
+
+DWORD WINAPI ReceiveQueue::DrainThread(void* self) {
+  static_cast<ReceiveQueue*>(self)->Drain();
+  return 0;
+}
+
+void ReceiveQueue::Drain() {
+  unsigned char chunk[kDrainChunk];
+  for (;;) {
+    DWORD ask = 0;
+    {
+      std::unique_lock lock(mutex_);
+      // A full queue is not drained: the device's own buffer holds (or overruns), as it would
+      // behind a driver whose queue is full.
+      changed_.wait(lock, [&] { return stop_ || (pauses_ == 0 && count_ < capacity_); });
+      if (stop_) return;
+      ask = std::min(capacity_ - count_, kDrainChunk);
+      reading_ = true;
+    }
+    // The only reader of the device: nothing else can take bytes between this read and the
+    // append, so the queue holds them in the device's order, each once.
+    DWORD got = 0;
+    const ULONGLONG started = GetTickCount64();
+    const BOOL ok = device_.ReadFile(handle_, chunk, ask, &got, nullptr);
+    const DWORD error = ok ? 0 : GetLastError();
+    if (!Append(chunk, std::min(got, ask))) return;
+    if (!ok) {
+      std::lock_guard lock(mutex_);
+      failure_ = error ? error : ERROR_GEN_FAILURE;
+      return;
+    }
+    if (got == 0 && GetTickCount64() - started < kDrainWaitMs / 2) {
+      // A device that answers at once with nothing instead of waiting as asked: wait here, so
+      // an idle line costs no processor time.
+      std::unique_lock lock(mutex_);
+      changed_.wait_for(lock, std::chrono::milliseconds(kDrainWaitMs), [&] { return stop_; });
+    }
+  }
+}
+
+bool ReceiveQueue::Append(const unsigned char* bytes, DWORD n) {
+  {
+    std::lock_guard lock(mutex_);
+    reading_ = false;
+    if (n > 0 && !stop_) {
+      // Fits: the read asked for no more than the room left, and the ring keeps kDrainChunk
+      // spare for a read in flight while the capacity shrinks.
+      const DWORD tail = (head_ + count_) % ring_size_;
+      const DWORD first = std::min(n, ring_size_ - tail);
+      std::memcpy(ring_.get() + tail, bytes, first);
+      std::memcpy(ring_.get(), bytes + first, n - first);
+      count_ += n;
+    }
+  }
+  changed_.notify_all();  // a purge may be waiting for the read to end
+  std::lock_guard lock(mutex_);
+  return !stop_;
+}
+
+bool ReceiveQueue::Reallocate(DWORD size) {
+  std::unique_ptr<unsigned char[]> ring(new (std::nothrow) unsigned char[size]);
+  if (!ring) return false;
+  const DWORD first = std::min(count_, ring_size_ - head_);
+  if (count_ > 0) {
+    std::memcpy(ring.get(), ring_.get() + head_, first);
+    std::memcpy(ring.get() + first, ring_.get(), count_ - first);
+  }
+  ring_ = std::move(ring);
+  ring_size_ = size;
+  head_ = 0;
+  return true;
+}
+
+DWORD ReceiveQueue::Count() {
+  std::lock_guard lock(mutex_);
+  return count_;
+}
+
+DWORD ReceiveQueue::Capacity() {
+  std::lock_guard lock(mutex_);
+  return capacity_;
+}
+
+bool ReceiveQueue::Resize(DWORD capacity) {
+  {
+    std::lock_guard lock(mutex_);
+    const DWORD size = std::max(capacity, count_) + kDrainChunk;
+    if (size != ring_size_ && !Reallocate(size)) return false;
+    capacity_ = capacity;
+  }
+  changed_.notify_all();
+  return true;
+}
+
+DWORD ReceiveQueue::Take(unsigned char* dst, DWORD max) {
+  DWORD n = 0;
+  {
+    std::lock_guard lock(mutex_);
+    n = std::min(max, count_);
+    if (n == 0) return 0;
+    const DWORD first = std::min(n, ring_size_ - head_);
+    std::memcpy(dst, ring_.get() + head_, first);
+    std::memcpy(dst + first, ring_.get(), n - first);
+    head_ = (head_ + n) % ring_size_;
+    count_ -= n;
+  }
+  changed_.notify_all();
+  return n;
+}
+
+BOOL ReceiveQueue::Purge(DWORD flags) {
+  std::unique_lock lock(mutex_);
+  ++pauses_;
+  changed_.wait(lock, [&] { return !reading_; });
+  lock.unlock();
+  // No read is in flight now: what the device still holds and what the queue holds are
+  // exactly the bytes received before the purge.
+  const BOOL purged = device_.PurgeComm(handle_, flags);
+  const DWORD error = GetLastError();
+  lock.lock();
+  if (purged && (flags & PURGE_RXCLEAR)) {
+    count_ = 0;
+    head_ = 0;
+  }
+  --pauses_;
+  lock.unlock();
+  changed_.notify_all();
+  SetLastError(error);
+  return purged;
+}
+
+DWORD ReceiveQueue::Failure() {
+  std::lock_guard lock(mutex_);
+  return failure_;
+}
+
+}  // namespace qv

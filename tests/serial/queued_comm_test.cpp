@@ -1,0 +1,259 @@
+// The receive-queue layer on the fake device, which then behaves as a tty under Wine: it holds
+// at most 4095 bytes and keeps the sender waiting with the rest. The layer's drain thread runs
+// for real, so these tests wait for conditions (with generous limits) rather than for times.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "fake_device.h"
+#include "queued_comm_api.h"
+#include "receive_queue.h"
+#include "serial.h"
+
+namespace qv::testing {
+namespace {
+
+constexpr ULONGLONG kGenerousMs = 20'000;
+
+std::string RandomBytes(size_t n, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::string s(n, '\0');
+  for (char& c : s) c = static_cast<char>(rng() & 0xFF);
+  return s;
+}
+
+class QueuedDeviceTest : public FakeDeviceTest {
+ protected:
+  QueuedDeviceTest() : FakeDeviceTest(FakeDevice::Layer::kReceiveQueue) {
+    dev.device_capacity = 4095;
+  }
+
+  // Polls item 20 until it shows `count`; the last value seen.
+  int32_t WaitForCount(ChannelNumber n, int32_t count) {
+    int32_t seen = -1;
+    const ULONGLONG end = GetTickCount64() + kGenerousMs;
+    while (GetTickCount64() < end) {
+      seen = ChannelQuery(kItemBytesWaiting, n);
+      if (seen == count || ErrorNumber() != 0) break;
+      ::Sleep(2);
+    }
+    return seen;
+  }
+
+  // The count once it has not changed for `quiet_ms`.
+  int32_t SettledCount(ChannelNumber n, DWORD quiet_ms = 400) {
+    int32_t last = ChannelQuery(kItemBytesWaiting, n);
+    ULONGLONG since = GetTickCount64();
+    const ULONGLONG end = since + kGenerousMs;
+    while (GetTickCount64() < end && GetTickCount64() - since < quiet_ms) {
+      ::Sleep(10);
+      const int32_t now = ChannelQuery(kItemBytesWaiting, n);
+      if (now != last) since = GetTickCount64();
+      last = now;
+    }
+    return last;
+  }
+
+  HANDLE HandleOf(ChannelNumber n) { return ChannelFind(n)->handle; }
+};
+
+TEST_F(QueuedDeviceTest, ABurstLargerThanTheDeviceHoldsIsQueuedWholeAndInOrder) {
+  const ChannelNumber n = Open();
+  EXPECT_EQ(ChannelQuery(kItemReceiveQueue, n), 4096);  // as a driver starts
+  ChannelSet(n, kItemReceiveQueue, 20000);
+  ASSERT_EQ(ErrorTake(), 0);
+  EXPECT_EQ(ChannelQuery(kItemReceiveQueue, n), 20000);
+  {
+    auto lock = dev.Lock();
+    EXPECT_EQ(dev.setup_calls.back(), (std::pair<DWORD, DWORD>{20000, 4096}));
+  }
+
+  const std::string burst = RandomBytes(20000, 1);
+  dev.Arrive(burst);
+  ASSERT_EQ(WaitForCount(n, 20000), 20000);
+  ChannelReceive(n, 20000);
+  EXPECT_EQ(PopBytes(), burst);
+  EXPECT_EQ(ErrorTake(), 0);
+
+  // The device was never asked for more than a drain chunk, and nothing was left behind.
+  auto lock = dev.Lock();
+  for (DWORD ask : dev.read_asks) EXPECT_LE(ask, ReceiveQueue::kDrainChunk);
+  EXPECT_TRUE(dev.queue.empty());
+  EXPECT_TRUE(dev.held.empty());
+}
+
+TEST_F(QueuedDeviceTest, AFullQueueStopsDrainingAndLosesNothing) {
+  const ChannelNumber n = Open();
+  ChannelSet(n, kItemReceiveQueue, 20000);
+  const std::string stream = RandomBytes(26000, 2);
+  dev.Arrive(stream);
+  // The count stops at the queue's size; the device holds what it can, the sender the rest.
+  EXPECT_EQ(SettledCount(n), 20000);
+  {
+    auto lock = dev.Lock();
+    EXPECT_EQ(dev.queue.size(), 4095u);
+    EXPECT_EQ(dev.held.size(), 26000u - 20000u - 4095u);
+  }
+  ChannelReceive(n, 20000);
+  EXPECT_EQ(PopBytes(), stream.substr(0, 20000));
+  ASSERT_EQ(WaitForCount(n, 6000), 6000);
+  ChannelReceive(n, 6000);
+  EXPECT_EQ(PopBytes(), stream.substr(20000));
+  EXPECT_EQ(ErrorTake(), 0);
+}
+
+TEST_F(QueuedDeviceTest, TheQueueSizeFollowsSetupComm) {
+  dev.device_capacity = 0xFFFFFFFF;
+  const ChannelNumber n = Open();
+  const std::string burst = RandomBytes(5000, 3);
+  dev.Arrive(burst);
+  EXPECT_EQ(SettledCount(n), 4096);  // the initial size
+  ChannelSet(n, kItemReceiveQueue, 8000);
+  EXPECT_EQ(ErrorTake(), 0);
+  EXPECT_EQ(WaitForCount(n, 5000), 5000);
+
+  // Shrunk below what it holds: nothing is dropped, and draining waits until there is room
+  // (a read already in flight may still bring its bytes).
+  ChannelSet(n, kItemReceiveQueue, 1000);
+  EXPECT_EQ(ErrorTake(), 0);
+  dev.Arrive("tail");
+  const int32_t over = SettledCount(n);
+  EXPECT_TRUE(over == 5000 || over == 5004) << over;
+  dev.Arrive("more");
+  EXPECT_EQ(SettledCount(n), over);
+  ChannelReceive(n, 4500);
+  EXPECT_EQ(PopBytes(), burst.substr(0, 4500));
+  EXPECT_EQ(WaitForCount(n, 508), 508);
+  ChannelReceive(n, 508);
+  EXPECT_EQ(PopBytes(), burst.substr(4500) + "tailmore");
+
+  // Sizes no queue can have are refused, and the size stays.
+  for (int32_t size : {0, -1}) {
+    ChannelSet(n, kItemReceiveQueue, size);
+    EXPECT_EQ(ErrorTake(), 5) << size;
+  }
+  EXPECT_EQ(ChannelQuery(kItemReceiveQueue, n), 1000);
+  dev.refuse_setup = true;
+  ChannelSet(n, kItemReceiveQueue, 3000);
+  EXPECT_EQ(ErrorTake(), 5);
+  EXPECT_EQ(ChannelQuery(kItemReceiveQueue, n), 1000);
+}
+
+TEST_F(QueuedDeviceTest, PurgeEmptiesTheQueueAndCloseStopsTheDrainFirst) {
+  const ChannelNumber n = Open();
+  const HANDLE h = HandleOf(n);
+  dev.Arrive("abc");
+  ASSERT_EQ(WaitForCount(n, 3), 3);
+  dev.Arrive("xyz");  // just before the purge: gone too, in the device or in a read
+  EXPECT_TRUE(Comm().PurgeComm(h, PURGE_RXCLEAR | PURGE_TXCLEAR));
+  EXPECT_EQ(ChannelQuery(kItemBytesWaiting, n), 0);
+  {
+    auto lock = dev.Lock();
+    EXPECT_EQ(dev.purges.back(), DWORD{PURGE_RXCLEAR | PURGE_TXCLEAR});
+  }
+  dev.Arrive("de");
+  ASSERT_EQ(WaitForCount(n, 2), 2);
+  ChannelReceive(n, 2);
+  EXPECT_EQ(PopBytes(), "de");
+  // A purge of the transmit side only leaves the queue alone.
+  dev.Arrive("f");
+  ASSERT_EQ(WaitForCount(n, 1), 1);
+  EXPECT_TRUE(Comm().PurgeComm(h, PURGE_TXCLEAR));
+  EXPECT_EQ(ChannelQuery(kItemBytesWaiting, n), 1);
+
+  ChannelClose(n, 0);
+  EXPECT_EQ(ErrorTake(), 0);
+  size_t reads_at_close = 0;
+  {
+    auto lock = dev.Lock();
+    EXPECT_EQ(dev.closed, (std::vector<HANDLE>{h}));
+    reads_at_close = dev.read_asks.size();
+  }
+  ::Sleep(3 * ReceiveQueue::kDrainWaitMs);
+  auto lock = dev.Lock();
+  EXPECT_EQ(dev.read_asks.size(), reads_at_close);  // no read after the close
+  EXPECT_EQ(dev.foreign_handle_calls, 0);
+}
+
+TEST_F(QueuedDeviceTest, AFailedDeviceReadEndsReceivesOnceTheQueueIsEmpty) {
+  const ChannelNumber n = Open();
+  dev.Arrive("xy");
+  ASSERT_EQ(WaitForCount(n, 2), 2);
+  {
+    auto lock = dev.Lock();
+    dev.fail_read_call = static_cast<int>(dev.read_asks.size());  // the drain's next read
+    dev.arrived.notify_all();
+  }
+  // What was queued before the failure is still handed out.
+  ChannelReceive(n, 2);
+  EXPECT_EQ(PopBytes(), "xy");
+  EXPECT_EQ(ErrorTake(), 0);
+  // Then a receive without a wait limit ends instead of waiting for ever.
+  const ULONGLONG end = GetTickCount64() + kGenerousMs;
+  uint8_t error = 0;
+  while (GetTickCount64() < end && error == 0) {
+    ChannelQuery(kItemBytesWaiting, n);
+    error = ErrorTake();
+  }
+  EXPECT_NE(error, 0);
+  ChannelReceive(n, 1);
+  EXPECT_EQ(PopBytes(), "");
+  EXPECT_EQ(ErrorTake(), 69);
+}
+
+TEST_F(QueuedDeviceTest, ASecondOpenOfTheSameDeviceIsRefused) {
+  const ChannelNumber first = Open();
+  ASSERT_GT(first, 0);
+  for (std::u16string_view same : {u"COM3", u"\\\\.\\com3", u"com3:"}) {
+    const ChannelNumber again = ChannelNextFree();
+    PushWide(same);
+    ChannelOpen(again, 0x10E1, 512);
+    EXPECT_EQ(ErrorTake(), 69);
+    EXPECT_EQ(ChannelFind(again), nullptr);
+  }
+  const ChannelNumber other = Open(0x10E1, 512, u"COM4");
+  EXPECT_GT(other, 0);
+  ChannelClose(first, 0);
+  EXPECT_GT(Open(), 0);  // free again once closed
+  EXPECT_EQ(ErrorNumber(), 0);
+}
+
+TEST_F(QueuedDeviceTest, LineErrorsTimeoutsAndTheTransmitSideStayTheDevices) {
+  const ChannelNumber n = Open();
+  {
+    auto lock = dev.Lock();
+    dev.pending_errors = CE_FRAME;
+    dev.out_queue = 7;
+  }
+  EXPECT_EQ(ChannelQuery(kItemBytesWaiting, n), 0);
+  EXPECT_EQ(ErrorTake(), 57);
+  EXPECT_EQ(ChannelQuery(kItemBytesToSend, n), 7);
+
+  // The device keeps the drain's read time-outs; the write time-out is the channel's.
+  ChannelSetWaitLimit(n, 1000);
+  EXPECT_EQ(ErrorTake(), 0);
+  {
+    auto lock = dev.Lock();
+    EXPECT_EQ(dev.timeouts.ReadIntervalTimeout, ReceiveQueue::kDrainIntervalMs);
+    EXPECT_EQ(dev.timeouts.ReadTotalTimeoutConstant, ReceiveQueue::kDrainWaitMs);
+    EXPECT_EQ(dev.timeouts.WriteTotalTimeoutMultiplier, 1000u);
+  }
+  PushBytes("out");
+  EXPECT_EQ(ChannelSend(n), 3);
+  auto lock = dev.Lock();
+  EXPECT_EQ(dev.written, "out");
+}
+
+TEST_F(QueuedDeviceTest, DevicesWithoutCommTimeoutsAreNotQueued) {
+  dev.fail_timeouts = true;  // not a comm device: no queue, reads go to the device
+  const ChannelNumber n = Open();
+  ASSERT_GT(n, 0);
+  dev.Arrive("plain");
+  ChannelReceive(n, 5);
+  EXPECT_EQ(PopBytes(), "plain");
+  auto lock = dev.Lock();
+  EXPECT_EQ(dev.read_asks, (std::vector<DWORD>{5}));
+}
+
+}  // namespace
+}  // namespace qv::testing
