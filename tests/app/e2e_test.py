@@ -5,6 +5,7 @@ the window's title and pixels read from the X server.
 """
 import argparse
 import os
+import random
 import sys
 import threading
 import time
@@ -155,6 +156,74 @@ class Bursts(ToolCase):
             stop.set()
             sender.join()
         self.wait_drawn()
+        self.assertEqual(self.close_and_wait(), 0)
+
+
+def expected_cells(burst):
+    """The canvas pixels a burst sets: byte i is strip i // 30, its bit b the 4 x 4 cell at
+    x = 4 * strip, y = 4 * ((i % 30) * 8 + b). The grid holds the first 9000 bytes."""
+    data = numpy.frombuffer(bytes(burst[:9000]), dtype=numpy.uint8)
+    bits = numpy.unpackbits(data[:, None], axis=1, bitorder="little").astype(bool)  # [i, b]
+    index = numpy.arange(len(data))
+    strip = numpy.repeat(index // 30, 8).reshape(-1, 8)
+    cell = (index % 30)[:, None] * 8 + numpy.arange(8)[None, :]
+    strip, cell = strip[bits], cell[bits]
+    mask = numpy.zeros(CANVAS_W * CANVAS_H, dtype=bool)
+    for dy in range(4):
+        for dx in range(4):
+            mask[CANVAS_W * (4 * cell + dy) + 4 * strip + dx] = True
+    return mask.reshape(CANVAS_H, CANVAS_W)
+
+
+class LargeBursts(ToolCase):
+    """Bursts larger than the 4095 bytes a tty holds, as a user's device sends them: each must
+    be drawn as the grid of the whole burst (its first 9000 bytes), once the sender stops, and
+    stay so: a burst read in pieces would show the grid of a later piece instead."""
+
+    def send_at_once(self, burst):
+        self.port.write(burst)
+
+    def send_at_line_rate(self, burst, rate=115200 // 10):
+        start = time.monotonic()
+        for at in range(0, len(burst), 64):
+            delay = start + at / rate - time.monotonic()
+            if delay > 0:
+                time.sleep(delay)
+            self.port.write(burst[at:at + 64])
+
+    def send_in_pieces(self, burst, piece=1000, every=0.05):
+        for at in range(0, len(burst), piece):
+            if at:
+                time.sleep(every)
+            self.port.write(burst[at:at + piece])
+
+    def wrong_pixels(self, expected):
+        img, x, y = self.capture_canvas()
+        area = img.crop(x, y, CANVAS_W, CANVAS_H)
+        cell = numpy.all(area == numpy.array(CELL, dtype=numpy.uint8), axis=2)
+        background = numpy.all(area == numpy.array(BACKGROUND, dtype=numpy.uint8), axis=2)
+        return int((cell != expected).sum() + (~cell & ~background).sum())
+
+    def test_whole_bursts_are_drawn_exactly(self):
+        self.start()
+        rng = random.Random(10)
+        cases = [
+            ("9000 bytes at once", 9000, self.send_at_once),
+            ("12000 bytes at once", 12000, self.send_at_once),
+            ("6000 bytes at 115200 baud", 6000, self.send_at_line_rate),
+            ("19000 bytes in 1000-byte pieces every 50 ms", 19000, self.send_in_pieces),
+        ]
+        for name, size, send in cases:
+            with self.subTest(name):
+                burst = bytes(rng.randrange(256) for _ in range(size))
+                expected = expected_cells(burst)
+                send(burst)
+                wrong = wait_until(lambda: self.wrong_pixels(expected) == 0, 15, 0.1)
+                self.assertTrue(wrong, f"{name}: {self.wrong_pixels(expected)} pixels differ "
+                                       "from the whole burst's picture")
+                # No later piece replaces it: the burst was read as one.
+                time.sleep(1.0)
+                self.assertEqual(self.wrong_pixels(expected), 0, f"{name}: redrawn afterwards")
         self.assertEqual(self.close_and_wait(), 0)
 
 
