@@ -20,7 +20,7 @@ sys.path.insert(0, os.path.join(HERE, "e2e"))
 from quorvex_session import (BACKGROUND, CANVAS_H, CANVAS_W, WINE, ensure_prefix,  # noqa: E402
                              link_com, wine_env)
 
-SAMPLE_BURST = 4080
+SAMPLE_BURST = 9000  # one whole-grid picture (tools/sample_picture.py)
 
 
 def selected_port(options):

@@ -2,16 +2,16 @@
 """Sample serial bursts that the tool draws as recognisable pictures.
 
 The tool stacks 30 bytes in one strip, least significant bit on top, so a picture of
-strips x cells (cells 0-239 from the top) becomes bytes strip by strip. Each picture here is
-136 strips wide (4080 bytes), small enough to cross a pseudo-terminal in one piece.
+strips x cells (cells 0-239 from the top) becomes bytes strip by strip. Each picture fills the
+whole grid: 300 strips, 9000 bytes.
 
-    sample_picture.py OUT [REPEATS]   writes the bursts one after another (4080 bytes each),
+    sample_picture.py OUT [REPEATS]   writes the bursts one after another (9000 bytes each),
                                       the whole series REPEATS times (default 1)
 """
 import math
 import sys
 
-STRIPS, CELLS, BYTES_PER_STRIP = 136, 240, 30
+STRIPS, CELLS, BYTES_PER_STRIP = 300, 240, 30
 BURST = STRIPS * BYTES_PER_STRIP
 
 FONT = {  # 5 x 7
@@ -40,8 +40,9 @@ def frame(s, c):
 
 
 def word(s, c):
-    """QUORVEX in letters 15 strips wide and 56 cells tall, inside a frame."""
-    sx, sy, left, top = 3, 8, 5, 92
+    """QUORVEX in letters 30 strips wide and 112 cells tall, centred inside a frame."""
+    sx, sy = 6, 16
+    left, top = (STRIPS - (7 * 6 - 1) * sx) // 2, (CELLS - 7 * sy) // 2
     if frame(s, c):
         return True
     col, row = (s - left) // sx, (c - top) // sy
