@@ -2,7 +2,8 @@
 """Figures of the running tool under Wine, read from outside as a user's machine would see them:
 
 - CPU used by an idle tool (port open, no data) over 10 s, as a share of one core: the tool's
-  process and the Wine server that carries its messages;
+  process (with the thread that keeps the port drained under Wine) and the Wine server of its
+  prefix, which carries its messages and device reads;
 - latency from the last byte of a burst to the picture on screen, over several bursts.
 
     tool_timing.py --exe build/windows/app/quorvex.exe --prefix PREFIX --repo . [--bursts 8]
@@ -23,28 +24,39 @@ TICKS = os.sysconf("SC_CLK_TCK")
 
 
 def cpu_seconds(pids):
-    total = 0
+    """CPU seconds by process id, for those still running."""
+    used = {}
     for pid in pids:
         try:
             with open(f"/proc/{pid}/stat") as f:
                 fields = f.read().rsplit(")", 1)[1].split()
-            total += int(fields[11]) + int(fields[12])  # utime, stime
+            used[pid] = (int(fields[11]) + int(fields[12])) / TICKS  # utime, stime
         except OSError:
             pass
-    return total / TICKS
+    return used
 
 
-def processes_named(*names):
+def used_between(before, after):
+    """CPU seconds used by the processes seen at both ends (others on the machine come and go)."""
+    return sum(after[pid] - before[pid] for pid in before if pid in after)
+
+
+def processes_of_prefix(prefix, name):
+    """Processes whose command line holds `name` and that run in this Wine prefix: other
+    people's Wine sessions on the machine are not counted."""
     out = []
     for pid in os.listdir("/proc"):
-        if pid.isdigit():
-            try:
-                with open(f"/proc/{pid}/cmdline", "rb") as f:
-                    cmd = f.read().replace(b"\0", b" ").decode(errors="replace")
-            except OSError:
-                continue
-            if any(n in cmd for n in names):
-                out.append(int(pid))
+        if not pid.isdigit():
+            continue
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                cmd = f.read().replace(b"\0", b" ").decode(errors="replace")
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                env = dict(item.split(b"=", 1) for item in f.read().split(b"\0") if b"=" in item)
+        except OSError:
+            continue
+        if name in cmd and env.get(b"WINEPREFIX", b"").decode(errors="replace") == prefix:
+            out.append(int(pid))
     return out
 
 
@@ -69,12 +81,15 @@ def main():
         x, y, w, h = img.find_rect(BACKGROUND)
         assert (w, h) == (CANVAS_W, CANVAS_H), "the drawing area is not all background"
 
-        tool_pids, server_pids = processes_named("quorvex.exe"), processes_named("wineserver")
+        tool_pids = processes_of_prefix(prefix, "quorvex.exe")
+        server_pids = processes_of_prefix(prefix, "wineserver")
+        assert tool_pids and server_pids, "the tool's processes were not found"
         before = cpu_seconds(tool_pids), cpu_seconds(server_pids)
         start = time.monotonic()
         time.sleep(args.idle_seconds)
         elapsed = time.monotonic() - start
-        used = cpu_seconds(tool_pids) - before[0], cpu_seconds(server_pids) - before[1]
+        used = (used_between(before[0], cpu_seconds(tool_pids)),
+                used_between(before[1], cpu_seconds(server_pids)))
         print(f"idle CPU over {elapsed:.1f} s: {100 * sum(used) / elapsed:.2f} % of one core "
               f"(tool {100 * used[0] / elapsed:.2f} %, Wine server {100 * used[1] / elapsed:.2f} %)")
 
