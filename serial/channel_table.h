@@ -17,7 +17,8 @@ SpinLock& OpenLock();
 SpinLock& ChannelTableLock();
 
 // A pinned record: while a ChannelRef holds it, a close on another thread waits before it frees
-// the record or closes its handle. Empty when the channel was not open.
+// the record or closes its handle. Empty when the channel was not open. A thread must not close
+// a channel while it holds a ChannelRef to it (the close would wait for itself).
 class ChannelRef {
  public:
   ChannelRef() = default;
