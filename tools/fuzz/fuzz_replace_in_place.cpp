@@ -1,9 +1,10 @@
-// ReplaceInPlace with any position and count. The variable's bytes are all even and the
-// replacement's all odd, so every byte written shows. What must hold: the block and length
-// stay; what changed is one run of the replacement's first bytes; that run starts where the
-// position says (counted from the end when negative); it is cut only by the count, the end of
-// the replacement or the end of the string; and a negative count means that many fewer than
-// the length.
+// ReplaceInPlace with any position and count, the replacement owned or borrowed. The
+// variable's bytes are all even and the replacement's all odd, so every byte written shows.
+// What must hold: the block and length stay; what changed is one run of the replacement's
+// first bytes; that run starts where the position says (counted from the end when negative);
+// it is cut only by the count, the end of the replacement or the end of the string; and a
+// negative count means that many fewer than the length, whether the replacement is owned or
+// borrowed.
 #include <string>
 
 #include "frame.h"
@@ -17,12 +18,15 @@ struct Written {
   size_t from = 0, count = 0;  // the run of changed bytes
 };
 
-Written Replace(const std::string& before, const std::string& r, int32_t position, int32_t count) {
+Written Replace(const std::string& before, const std::string& r, bool borrowed, int32_t position,
+                int32_t count) {
   using namespace qv;
   ProcedureFrame frame;
   DynString variable = DynString::FromBytes(before);
   const unsigned char* block = variable.data();
-  fuzz::Push(r);
+  const DynString r_variable = DynString::FromBytes(r);
+  if (borrowed) PushText(r_variable);  // a variable's value: the way the renderer passes its rows
+  else fuzz::Push(r);
   ReplaceInPlace(variable, position, count);
   fuzz::Check(frame.operands().depth() == 0);
   fuzz::Check(variable.data() == block && variable.bytes() == before.size());
@@ -43,6 +47,7 @@ Written Replace(const std::string& before, const std::string& r, int32_t positio
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace qv;
   fuzz::Input in(data, size);
+  const bool borrowed = in.Byte() & 1;
   const int32_t position = in.Position();
   const int32_t count = in.Position();
   std::string r = in.Bytes();
@@ -51,9 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (char& c : before) c = char(c & ~1);
   const int64_t length = int64_t(before.size());
 
-  const Written w = Replace(before, r, position, count);
+  const Written w = Replace(before, r, borrowed, position, count);
   if (count < 0 && length + count >= 0) {
-    const Written same = Replace(before, r, position, int32_t(length + count));
+    const Written same = Replace(before, r, !borrowed, position, int32_t(length + count));
     fuzz::Check(same.after == w.after);
   }
   const int64_t start = position > 0 ? position - 1 : length + position;
