@@ -19,6 +19,18 @@ inline double NowMs() {
   return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
+// Median milliseconds of `rounds` runs of `step`.
+inline double MedianMs(int rounds, const std::function<void()>& step) {
+  std::vector<double> times;
+  for (int i = 0; i < rounds; ++i) {
+    const double start = NowMs();
+    step();
+    times.push_back(NowMs() - start);
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
 struct TimedStep {
   std::string name;
   std::function<void()> run;

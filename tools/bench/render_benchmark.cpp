@@ -24,7 +24,6 @@
 #include "string_ops.h"
 #include "surface.h"
 #include "surface_pixels.h"
-#include "surface_clear.h"
 #include "surface_start_up.h"
 #include "win32/startup.h"
 
@@ -69,14 +68,6 @@ class PlatformFloor {
 
   bool ready() const { return dc_ && bitmap_ && brush_; }
 
-  void RunPaint() {
-    RECT whole{0, 0, width_, height_};
-    FillRect(dc_, &whole, brush_);
-    GetDIBits(dc_, bitmap_, 0, UINT(height_), buffer_.data() + qv::kPixelHeaderBytes, &info_, DIB_RGB_COLORS);
-    SetDIBits(dc_, bitmap_, 0, UINT(height_), buffer_.data() + qv::kPixelHeaderBytes, &info_, DIB_RGB_COLORS);
-    InvalidateRect(window_, nullptr, FALSE);
-    UpdateWindow(window_);
-  }
   void Run() {
     RECT whole{0, 0, width_, height_};
     FillRect(dc_, &whole, brush_);
@@ -139,57 +130,14 @@ int32_t Benchmark(void*, void*, const char16_t*, int32_t) {
                      floor.Run();
                      Pump();
                    }});
-  steps.push_back({"copy", [&] { copy = pixels; }});
-  steps.push_back({"floor paint", [&] {
-                     floor.RunPaint();
-                     Pump();
-                   }});  // same length: into the existing block
+  steps.push_back({"copy", [&] { copy = pixels; }});  // same length: into the existing block
   for (const auto& [name, burst] : bursts)
     steps.push_back({name, [&] {
                        ReceivedData = DynString::FromBytes(burst);
                        RenderBitGrid();
                        Pump();
                      }});
-  DynString row16 = DynString::FromBytes(std::string("\xFF\0\0\0\xFF\0\0\0\xFF\0\0\0\xFF\0\0\0", 16));
-  if (std::getenv("QV_BENCH_PHASES")) steps.push_back({"op cells", [&] {
-                     for (int i = 0; i < 9000; ++i)
-                       for (int b = 0; b < 8; ++b) {
-                         int strip = i / 30, cell = (i % 30) * 8 + b;
-                         ProcedureFrame f;
-                         int first = 4800 * 4 * cell + 16 * strip + 9;
-                         for (int dy = 0; dy < 4; ++dy) { PushText(row16); ReplaceInPlace(SurfacePixels, first + 4800 * dy, 16); }
-                       }
-                   }});
-  double t_clear = 0, t_read = 0, t_write = 0, t_pump = 0;
-  if (std::getenv("QV_BENCH_PHASES")) steps.push_back({"phases", [&] {
-    double a = qv::bench::NowMs();
-    SurfaceClear(kBackgroundColour, 0);
-    double b = qv::bench::NowMs();
-    SurfaceReadPixels();
-    AssignText(SurfacePixels);
-    DynString cell_row = row16;
-    for (int32_t i = 0; i < 9000; ++i) {
-      PushText(row16);  // stand-in for ReceivedData
-      int32_t v = 255;
-      for (uint32_t bit = 0; bit < 8; ++bit) {
-        if ((v >> bit) & 1) {
-          const int32_t strip = i / 30;
-          const int32_t cell = (i % 30) * 8 + static_cast<int32_t>(bit);
-          PaintBitCell(strip, cell, cell_row);
-        }
-      }
-      PopDiscard();
-    }
-    double c = qv::bench::NowMs();
-    PushText(SurfacePixels);
-    SurfaceWritePixels();
-    double d = qv::bench::NowMs();
-    Pump();
-    double e = qv::bench::NowMs();
-    t_clear += b - a; t_read += c - b; t_write += d - c; t_pump += e - d;
-  }});
   qv::bench::RunRounds(steps, rounds);
-  std::printf("phases: clear %.3f read+cells %.3f write %.3f pump %.3f\n", t_clear / rounds, t_read / rounds, t_write / rounds, t_pump / rounds);
 
   const double floor_ms = steps[0].MedianMs();
   const double copy_ms = steps[1].MedianMs();
