@@ -2,12 +2,17 @@
 
 #include <algorithm>
 
+#include "block_reuse.h"
 #include "error.h"
 #include "platform/platform.h"
 
 namespace qv {
 
-unsigned char* TryAllocateBytes(uint32_t n) { return n ? platform::AllocateStringBytes(n) : nullptr; }
+unsigned char* TryAllocateBytes(uint32_t n) {
+  if (n == 0) return nullptr;
+  if (unsigned char* kept = ReuseBlock(n)) return kept;
+  return platform::AllocateStringBytes(n);
+}
 
 unsigned char* TryAllocateUnits(uint32_t units) {
   if (units > UINT32_MAX / 2) return nullptr;
@@ -27,7 +32,7 @@ unsigned char* AllocateUnits(uint32_t units) {
 }
 
 void ReleaseBlock(unsigned char* data) {
-  if (data) platform::FreeString(data);
+  if (data && !KeepBlock(data)) platform::FreeString(data);
 }
 
 unsigned char* ResizeBlock(unsigned char* data, uint32_t new_length) {

@@ -5,11 +5,7 @@
 
 namespace qv {
 
-namespace {
-ProcedureFrame* Innermost() { return static_cast<ProcedureFrame*>(platform::CurrentFrameGet()); }
-}  // namespace
-
-OperandStack::~OperandStack() {
+void OperandStack::ReleaseLeftovers() {
   while (depth_ > 0) slots_[--depth_].Release();
 }
 
@@ -29,13 +25,7 @@ TextRef* OperandStack::Slot(int depth) {
   return &slots_[depth_ - 1 - depth];
 }
 
-ProcedureFrame::ProcedureFrame() : caller_(Innermost()), linked_(true) { platform::CurrentFrameSet(this); }
-
 ProcedureFrame::ProcedureFrame(BaseTag) {}
-
-ProcedureFrame::~ProcedureFrame() {
-  if (linked_) platform::CurrentFrameSet(caller_);
-}
 
 ProcedureFrame& ProcedureFrame::Base() {
   thread_local ProcedureFrame base{BaseTag{}};

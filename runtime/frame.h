@@ -20,7 +20,9 @@ class OperandStack {
   OperandStack() = default;
   OperandStack(const OperandStack&) = delete;
   OperandStack& operator=(const OperandStack&) = delete;
-  ~OperandStack();  // owned leftovers are released
+  ~OperandStack() {
+    if (depth_ > 0) ReleaseLeftovers();  // owned leftovers are released
+  }
 
   // A sixth outstanding operand, or a pop from an empty stack, is a fault in the program: it
   // raises the fatal error 243 rather than touch memory outside the five slots.
@@ -39,6 +41,7 @@ class OperandStack {
   int depth() const { return depth_; }
 
  private:
+  void ReleaseLeftovers();
   [[noreturn]] static void Overflow(TextRef ref);
   [[noreturn]] static void Underflow();
 
@@ -46,10 +49,15 @@ class OperandStack {
   int depth_ = 0;
 };
 
+// Inline, as a procedure's entry and exit: the renderer makes one per painted cell.
 class ProcedureFrame {
  public:
-  ProcedureFrame();
-  ~ProcedureFrame();
+  ProcedureFrame() : caller_(static_cast<ProcedureFrame*>(platform::CurrentFrameGet())), linked_(true) {
+    platform::CurrentFrameSet(this);
+  }
+  ~ProcedureFrame() {
+    if (linked_) platform::CurrentFrameSet(caller_);
+  }
   ProcedureFrame(const ProcedureFrame&) = delete;
   ProcedureFrame& operator=(const ProcedureFrame&) = delete;
 

@@ -90,13 +90,13 @@ DecimalDigits GenerateDigits(long double value, int32_t digits) {
 
   uint64_t head = n18;
   if (p < kMaxDigits) {
-    const uint64_t divisor = kPowers[kMaxDigits - 1 - p];  // leaves p + 1 digits
-    const uint64_t first = n18 / divisor;
-    const uint64_t rest = n18 % divisor;
+    const uint64_t first = n18 / kPowers[kMaxDigits - 1 - p];  // the first p + 1 digits
     const uint64_t next = first % 10;
     head = first / 10;
-    // By the (p+1)-th digit; an exact half (nothing after that digit) goes to the even side.
-    if (next > 5 || (next == 5 && (rest != 0 || (head & 1) != 0))) ++head;
+    // By the (p+1)-th digit alone, the digits after it unseen: a 5 goes to the even side even
+    // where more follows (0.2500001 to one digit is .2). Texts read by other programs rely on
+    // this documented rule.
+    if (next > 5 || (next == 5 && (head & 1) != 0)) ++head;
     if (head == kPowers[p]) {  // the carry ran through all nines
       head = kPowers[p - 1];
       ++d;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "code_page_flags.h"
 #include "error.h"
 #include "frame.h"
 #include "platform/platform.h"
@@ -31,8 +32,6 @@ void CopyInto(unsigned char* to, const unsigned char* from, size_t n) {
 }
 
 }  // namespace
-
-void PushText(TextRef ref) { Operands().Push(TextRef::Borrowed(ref.data())); }
 
 void PushOwned(TextRef owned) { Operands().Push(owned); }
 
@@ -115,13 +114,14 @@ uint32_t ThreadCodePage() {
   return record ? record->code_page : 0;
 }
 
-// Converts the slot's text; a failed measure or allocation gives the empty string, no error.
+// Converts the slot's text with the thread's code page; a failed measure or allocation gives
+// the empty string, no error.
 template <typename Convert>
 void ConvertSlot(int depth, Convert convert) {
   TextRef* slot = Operands().Slot(depth);
   if (!slot || slot->null()) return;
   TextRef old = *slot;
-  *slot = TextRef::Owned(convert(old, ThreadCodePage()));
+  *slot = TextRef::Owned(convert(old, CodePageResolve(ThreadCodePage(), platform::SymbolicCodePage)));
   old.Release();
 }
 
@@ -131,11 +131,12 @@ void ToAnsi(int depth) {
   ConvertSlot(depth, [](TextRef src, uint32_t cp) -> unsigned char* {
     if (src.units() == 0 || src.units() > INT32_MAX) return nullptr;
     auto units = reinterpret_cast<const char16_t*>(src.data());
-    int n = static_cast<int>(src.units());
-    int need = platform::WideToBytes(cp, units, n, nullptr, 0);
+    const int n = static_cast<int>(src.units());
+    const uint32_t flags = WideToBytesFlags(cp);
+    const int need = platform::WideToBytes(cp, flags, units, n, nullptr, 0);
     if (need <= 0) return nullptr;
     unsigned char* block = TryAllocateBytes(uint32_t(need));
-    if (block && platform::WideToBytes(cp, units, n, block, need) != need) {
+    if (block && platform::WideToBytes(cp, flags, units, n, block, need) != need) {
       ReleaseBlock(block);
       return nullptr;
     }
@@ -146,11 +147,12 @@ void ToAnsi(int depth) {
 void ToWide(int depth) {
   ConvertSlot(depth, [](TextRef src, uint32_t cp) -> unsigned char* {
     if (src.bytes() == 0 || src.bytes() > INT32_MAX) return nullptr;
-    int n = static_cast<int>(src.bytes());
-    int need = platform::BytesToWide(cp, src.data(), n, nullptr, 0);
+    const int n = static_cast<int>(src.bytes());
+    const uint32_t flags = BytesToWideFlags(cp);
+    const int need = platform::BytesToWide(cp, flags, src.data(), n, nullptr, 0);
     if (need <= 0) return nullptr;
     unsigned char* block = TryAllocateUnits(uint32_t(need));
-    if (block && platform::BytesToWide(cp, src.data(), n, reinterpret_cast<char16_t*>(block), need) != need) {
+    if (block && platform::BytesToWide(cp, flags, src.data(), n, reinterpret_cast<char16_t*>(block), need) != need) {
       ReleaseBlock(block);
       return nullptr;
     }
@@ -158,8 +160,7 @@ void ToWide(int depth) {
   });
 }
 
-void ReplaceInPlace(DynString& variable, int32_t position, int32_t count) {
-  TextRef r = Operands().Pop();
+void ReplaceInPlaceGeneral(DynString& variable, TextRef r, int32_t position, int32_t count) {
   const int64_t length = variable.bytes();
   int64_t p = position;
   int64_t k = count;

@@ -3,12 +3,18 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "dyn_string.h"
+#include "frame.h"
 
 namespace qv {
 
-void PushText(TextRef ref);  // borrowed references stay borrowed; no copy
+// Borrowed references stay borrowed; no copy. Inline: the renderer pushes a cell row this way
+// for each of its hundreds of thousands of in-place writes.
+inline void PushText(TextRef ref) {
+  ProcedureFrame::Current().operands().Push(TextRef::Borrowed(ref.data()));
+}
 inline void PushText(const DynString& variable) { PushText(variable.Borrow()); }
 void PushEmpty();
 void PushOwned(DynString&& value);  // hands over the block as an owned operand
@@ -30,7 +36,22 @@ void ToAnsi(int depth = 0);
 void ToWide(int depth = 0);
 
 // Pops r and overwrites bytes of the variable's block with it; never changes the length.
-void ReplaceInPlace(DynString& variable, int32_t position, int32_t count);
+// Inline for a borrowed r that fits inside the string whole (the renderer's 16-byte cell rows);
+// everything else takes the general path.
+void ReplaceInPlaceGeneral(DynString& variable, TextRef r, int32_t position, int32_t count);
+
+inline void ReplaceInPlace(DynString& variable, int32_t position, int32_t count) {
+  const TextRef r = ProcedureFrame::Current().operands().Pop();
+  const uint32_t n = r.bytes();
+  if (!r.owned() && n == 16 && count >= 16 && position >= 1 &&
+      uint64_t(uint32_t(position)) - 1 + 16 <= variable.bytes()) {
+    unsigned char piece[16];  // by value, in case r lies inside the variable's own block
+    std::memcpy(piece, r.data(), 16);
+    std::memcpy(variable.data() + (position - 1), piece, 16);
+    return;
+  }
+  ReplaceInPlaceGeneral(variable, r, position, count);
+}
 
 // The calling thread's conversion code page (0 = system ANSI code page).
 uint32_t CodePageSet(uint32_t code_page);  // returns the previous one

@@ -84,12 +84,14 @@ long double ReadDecimal(Reader& in) {
   }
   uint64_t mantissa = 0;
   int significant = 0;   // digits accumulated, at most 18
+  bool any_digit = false;
   bool started = false;  // a non-zero digit has been seen
   bool point = false;
   int64_t q = 0;  // decimal exponent of the first significant digit, plus one
   for (;; in.next()) {
     const char c = in.peek();
     if (IsDigit(c)) {
+      any_digit = true;
       if (!started && c == '0') {
         if (point) --q;
         continue;
@@ -106,7 +108,8 @@ long double ReadDecimal(Reader& in) {
       break;
     }
   }
-  if (!started) return 0;
+  // Zeros only: a zero that keeps its sign, so "-0" is a negative zero. No digit at all is 0.
+  if (!started) return any_digit && negative ? -0.0L : 0.0L;
 
   const char c = in.peek();
   if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {

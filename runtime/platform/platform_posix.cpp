@@ -19,6 +19,8 @@ namespace {
 constexpr uint32_t kCodePageAnsi = 0;
 constexpr uint32_t kCodePageWestern = 1252;
 constexpr uint32_t kCodePageUtf8 = 65001;
+constexpr uint32_t kCodePageOem = 850;  // not converted here
+constexpr uint32_t kCodePageMac = 10000;
 
 // 0x80-0x9F of Windows-1252; the five unassigned bytes map to the C1 control of the same value.
 constexpr char16_t kWestern80[32] = {
@@ -144,14 +146,9 @@ void* TlsSlotGet(uint32_t index) { return pthread_getspecific(static_cast<pthrea
 void TlsSlotSet(uint32_t index, void* value) { pthread_setspecific(static_cast<pthread_key_t>(index), value); }
 void TlsSlotFree(uint32_t index) { pthread_key_delete(static_cast<pthread_key_t>(index)); }
 
-namespace {
-thread_local void* t_current_frame = nullptr;
-}
 
-void* CurrentFrameGet() { return t_current_frame; }
-void CurrentFrameSet(void* frame) { t_current_frame = frame; }
-
-int BytesToWide(uint32_t code_page, const unsigned char* src, int n, char16_t* dst, int capacity) {
+// Flags change nothing for the two code pages converted here.
+int BytesToWide(uint32_t code_page, uint32_t, const unsigned char* src, int n, char16_t* dst, int capacity) {
   if (n <= 0 || capacity < 0) return 0;
   if (code_page == kCodePageUtf8) return Utf8ToWide(src, n, dst, capacity);
   if (!IsWestern(code_page)) return 0;
@@ -161,7 +158,7 @@ int BytesToWide(uint32_t code_page, const unsigned char* src, int n, char16_t* d
   return n;
 }
 
-int WideToBytes(uint32_t code_page, const char16_t* src, int n, unsigned char* dst, int capacity) {
+int WideToBytes(uint32_t code_page, uint32_t, const char16_t* src, int n, unsigned char* dst, int capacity) {
   if (n <= 0 || capacity < 0) return 0;
   if (code_page == kCodePageUtf8) return WideToUtf8(src, n, dst, capacity);
   if (!IsWestern(code_page)) return 0;
@@ -169,6 +166,15 @@ int WideToBytes(uint32_t code_page, const char16_t* src, int n, unsigned char* d
   if (capacity < n) return 0;
   for (int i = 0; i < n; ++i) dst[i] = UnitToWestern(src[i]);
   return n;
+}
+
+uint32_t SymbolicCodePage(uint32_t symbolic) {
+  switch (symbolic) {
+    case 0: case 3: return kCodePageWestern;  // the ANSI code page, for the process and the thread
+    case 1: return kCodePageOem;
+    case 2: return kCodePageMac;
+    default: return symbolic;
+  }
 }
 
 void UpperCaseUnits(char16_t* text, uint32_t n) {

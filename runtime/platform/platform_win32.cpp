@@ -4,6 +4,7 @@
 #include <oleauto.h>
 #include <winternl.h>
 
+#include <cstddef>
 #include <cstdio>
 
 namespace qv::platform {
@@ -35,47 +36,59 @@ void TlsSlotFree(uint32_t index) { TlsFree(index); }
 namespace {
 // Allocated while the program loads, before any procedure runs.
 const DWORD g_frame_slot = TlsAlloc();
-DWORD FrameSlot() { return g_frame_slot; }
-
-void** TebSlot(DWORD slot) {
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Warray-bounds"  // GCC 12 misreads the gs-relative TEB read
-  return &NtCurrentTeb()->TlsSlots[slot];
-#pragma GCC diagnostic pop
-}
+constexpr uint32_t kTebTlsSlots = offsetof(TEB, TlsSlots);
+constexpr DWORD kTebSlotCount = 64;
+static_assert(kTebTlsSlots == 0x1480, "x64 thread environment block");
 }  // namespace
 
-// The first 64 slots live in the thread's environment block; using them there is what
-// TlsGetValue/TlsSetValue do, minus the calls and TlsGetValue's SetLastError(0), which must not
-// disturb callers that read the last error.
-void* CurrentFrameGet() {
-  const DWORD slot = FrameSlot();
-  if (slot < 64) return *TebSlot(slot);
+// Slots beyond the first 64 live outside the thread environment block: TlsGetValue/TlsSetValue,
+// which must not disturb callers that read the last error (TlsGetValue clears it).
+const uint32_t detail::frame_slot_offset =
+    g_frame_slot < kTebSlotCount ? kTebTlsSlots + 8 * g_frame_slot : 0;
+
+void* detail::CurrentFrameGetSlow() {
   const DWORD last_error = GetLastError();
-  void* frame = TlsGetValue(slot);
+  void* frame = TlsGetValue(g_frame_slot);
   SetLastError(last_error);
   return frame;
 }
 
-void CurrentFrameSet(void* frame) {
-  const DWORD slot = FrameSlot();
-  if (slot < 64) {
-    *TebSlot(slot) = frame;
-    return;
-  }
+void detail::CurrentFrameSetSlow(void* frame) {
   const DWORD last_error = GetLastError();
-  TlsSetValue(slot, frame);
+  TlsSetValue(g_frame_slot, frame);
   SetLastError(last_error);
 }
 
-int BytesToWide(uint32_t code_page, const unsigned char* src, int n, char16_t* dst, int capacity) {
-  return MultiByteToWideChar(code_page, MB_PRECOMPOSED, reinterpret_cast<const char*>(src), n,
+int BytesToWide(uint32_t code_page, uint32_t flags, const unsigned char* src, int n, char16_t* dst,
+                int capacity) {
+  return MultiByteToWideChar(code_page, flags, reinterpret_cast<const char*>(src), n,
                              reinterpret_cast<wchar_t*>(dst), capacity);
 }
 
-int WideToBytes(uint32_t code_page, const char16_t* src, int n, unsigned char* dst, int capacity) {
-  return WideCharToMultiByte(code_page, 0, reinterpret_cast<const wchar_t*>(src), n,
+int WideToBytes(uint32_t code_page, uint32_t flags, const char16_t* src, int n, unsigned char* dst,
+                int capacity) {
+  return WideCharToMultiByte(code_page, flags, reinterpret_cast<const wchar_t*>(src), n,
                              reinterpret_cast<char*>(dst), capacity, nullptr, nullptr);
+}
+
+namespace {
+uint32_t LocaleCodePage(LCID locale, LCTYPE item, uint32_t fallback) {
+  DWORD value = 0;
+  if (!GetLocaleInfoW(locale, item | LOCALE_RETURN_NUMBER, reinterpret_cast<LPWSTR>(&value),
+                      sizeof value / sizeof(wchar_t)))
+    return fallback;
+  return value;
+}
+}  // namespace
+
+uint32_t SymbolicCodePage(uint32_t symbolic) {
+  switch (symbolic) {
+    case CP_ACP: return GetACP();
+    case CP_OEMCP: return GetOEMCP();
+    case CP_MACCP: return LocaleCodePage(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTMACCODEPAGE, CP_MACCP);
+    case CP_THREAD_ACP: return LocaleCodePage(GetThreadLocale(), LOCALE_IDEFAULTANSICODEPAGE, GetACP());
+    default: return symbolic;
+  }
 }
 
 void UpperCaseUnits(char16_t* text, uint32_t n) {

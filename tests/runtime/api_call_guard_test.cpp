@@ -8,6 +8,7 @@
 
 #include "error.h"
 #include "frame.h"
+#include "runtime_state.h"
 #include "win32/api_call_guard.h"
 
 namespace qv {
@@ -30,9 +31,26 @@ TEST(ApiCallGuard, FailureIsDecidedByTheLastErrorAlone) {
   EXPECT_TRUE(missing.failed);
   EXPECT_EQ(missing.error, 76);  // path not found
 
+  // A last error left from before the call is cleared first, so it does not count.
+  SetLastError(ERROR_ACCESS_DENIED);
   auto fine = ApiCallGuard(GetCurrentProcessId);
   EXPECT_FALSE(fine.failed);
-  EXPECT_EQ(fine.value, GetCurrentProcessId());
+  EXPECT_EQ(fine.error, 0);
+}
+
+TEST(ApiCallGuard, TheLockedFormHoldsTheLockButLeavesTheLastErrorAlone) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  bool held = false;
+  DWORD seen = 0;
+  ApiCallLocked([&] {
+    held = Runtime().api_lock.held();
+    seen = GetLastError();
+    SetLastError(ERROR_FILE_NOT_FOUND);
+  });
+  EXPECT_TRUE(held);
+  EXPECT_FALSE(Runtime().api_lock.held());
+  EXPECT_EQ(seen, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
 TEST(ApiCallGuard, RaiseIfFailedRecordsTheMappedNumber) {
@@ -65,15 +83,16 @@ TEST(ApiCallGuard, GuardedCallsNeverOverlap) {
     inside.fetch_sub(1);
     return 0;
   };
-  auto worker = [&] {
+  // The guarded and the locked form exclude each other as well.
+  std::thread a([&] {
     for (int i = 0; i < 2000; ++i) ApiCallGuard(body);
-  };
-  std::thread a(worker), b(worker);
+  });
+  std::thread b([&] {
+    for (int i = 0; i < 2000; ++i) ApiCallLocked(body);
+  });
   a.join();
   b.join();
   EXPECT_FALSE(overlapped);
-  auto locked = ApiCallLocked([] { return 42; });
-  EXPECT_EQ(locked, 42);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // A program with a scripted main routine for the start-up tests. Its command tail picks what
-// main does: "result N" returns N, "none" returns without setting a result, "zero" raises
-// error 0 and returns the number seen, "fatal N" raises N and would return 3 if still alive,
+// main does: "result N" returns N, "zero" raises error 0 and returns the number seen, "fatal N" raises N and would return 3 if still alive,
 // "overflow" pushes a sixth operand and "underflow" pops from an empty stack (both return 3 if
 // the process survives).
 #include <cstdlib>

@@ -32,9 +32,13 @@ DWORD RunProbe(const std::wstring& tail) {
   return code;
 }
 
-TEST(StartUp, MainsResultIsTheExitCode) {
+TEST(StartUp, MainsResultIsTheExitCodeWhole) {
   EXPECT_EQ(RunProbe(L"result 7"), 7u);
-  EXPECT_EQ(RunProbe(L"none"), 0u);
+  EXPECT_EQ(RunProbe(L"result 0"), 0u);
+  // All 32 bits: not cut to a byte, and 255 is an ordinary result too.
+  EXPECT_EQ(RunProbe(L"result 255"), 255u);
+  EXPECT_EQ(RunProbe(L"result 300"), 300u);
+  EXPECT_EQ(RunProbe(L"result -2"), 0xFFFFFFFEu);
   EXPECT_EQ(RunProbe(L"zero"), 51u);  // error 0 is recorded as 51
 }
 

@@ -143,6 +143,32 @@ TEST_F(StringOps, ReplaceInPlaceWritesOnlyInsideTheBlock) {
   EXPECT_EQ(ErrorNumber(), 0);
 }
 
+TEST_F(StringOps, BorrowedSixteenByteRowsWriteAsAnOwnedCopyWould) {
+  // Borrowed 16-byte rows take a short way; at every position and count they must write
+  // exactly what the same bytes passed as an owned copy write.
+  const std::string base = "0123456789abcdefghijklmnopqrstuvwxyzABCD";  // 40 bytes
+  const DynString row = DynString::FromBytes("ROW-ROW-ROW-ROW!");
+  const int32_t length = int32_t(base.size());
+  for (int32_t position = -length - 2; position <= length + 2; ++position) {
+    for (int32_t count : {-length - 1, -30, -1, 0, 1, 15, 16, 17, 1000}) {
+      DynString borrowed = DynString::FromBytes(base), owned = DynString::FromBytes(base);
+      PushText(row);
+      ReplaceInPlace(borrowed, position, count);
+      PushOwned(DynString(row));
+      ReplaceInPlace(owned, position, count);
+      ASSERT_EQ(borrowed.view(), owned.view()) << position << " " << count;
+    }
+  }
+  DynString v = DynString::FromBytes(base);
+  PushText(row);
+  ReplaceInPlace(v, 25, 16);  // the last 16 bytes
+  EXPECT_EQ(v.view(), base.substr(0, 24) + "ROW-ROW-ROW-ROW!");
+  PushText(row);
+  ReplaceInPlace(v, 26, 16);  // one further: cut at the end
+  EXPECT_EQ(v.view(), base.substr(0, 24) + "RROW-ROW-ROW-ROW");
+  EXPECT_EQ(frame_.operands().depth(), 0);
+}
+
 TEST_F(StringOps, OperandsLeftOnAFrameAreReleasedWithIt) {
   {
     ProcedureFrame inner;

@@ -1,7 +1,11 @@
 // The tool's renderer on its real window: RenderBitGrid for bursts of 0, 1000 and 9000 bytes
-// (random and all ones), each as a multiple of a plain copy of the 4.6 MB pixel string timed in
-// the same run. Run under Wine on an X display:
-//   wine-run <prefix> render_benchmark.exe        (QV_BENCH_ROUNDS sets the rounds, default 15)
+// (random and all ones), against the bare platform work a render cannot do without, timed in
+// the same rounds:
+//   floor: FillRect of the canvas, GetDIBits into an existing buffer of the pixel string's
+//          size, SetDIBits from it and one block transfer of the canvas to the window;
+//   copy:  a copy of the 4.6 MB pixel string into an existing block of its size.
+// Run under Wine on an X display:
+//   wine-run <prefix> render_benchmark.exe        (QV_BENCH_ROUNDS sets the rounds, default 25)
 #include <windows.h>
 
 #include <algorithm>
@@ -10,6 +14,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "app_state.h"
 #include "bench_timing.h"
@@ -17,13 +22,14 @@
 #include "frame.h"
 #include "runtime_state.h"
 #include "string_ops.h"
+#include "surface.h"
 #include "surface_pixels.h"
 #include "surface_start_up.h"
 #include "win32/startup.h"
 
 namespace {
 
-using qv::bench::MedianMs;
+using qv::bench::TimedStep;
 
 void Pump() {
   MSG msg;
@@ -33,11 +39,60 @@ void Pump() {
   }
 }
 
+// The platform work of one render without the run-time around it.
+class PlatformFloor {
+ public:
+  PlatformFloor() {
+    qv::WindowRecord* record = qv::SurfaceAcquire();
+    if (!record) return;
+    dc_ = record->memory_dc;
+    window_ = record->window();
+    width_ = record->canvas_width;
+    height_ = record->canvas_height;
+    qv::SurfaceRelease();
+    bitmap_ = static_cast<HBITMAP>(GetCurrentObject(dc_, OBJ_BITMAP));
+    brush_ = CreateSolidBrush(qv::app::kBackgroundColour);
+    buffer_.resize(qv::kPixelHeaderBytes + 4 * size_t(width_) * size_t(height_));
+    info_.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info_.bmiHeader.biWidth = width_;
+    info_.bmiHeader.biHeight = -height_;
+    info_.bmiHeader.biPlanes = 1;
+    info_.bmiHeader.biBitCount = 32;
+    info_.bmiHeader.biCompression = BI_RGB;
+  }
+  ~PlatformFloor() {
+    if (brush_) DeleteObject(brush_);
+  }
+  PlatformFloor(const PlatformFloor&) = delete;
+  PlatformFloor& operator=(const PlatformFloor&) = delete;
+
+  bool ready() const { return dc_ && bitmap_ && brush_; }
+
+  void Run() {
+    RECT whole{0, 0, width_, height_};
+    FillRect(dc_, &whole, brush_);
+    GetDIBits(dc_, bitmap_, 0, UINT(height_), buffer_.data() + qv::kPixelHeaderBytes, &info_, DIB_RGB_COLORS);
+    SetDIBits(dc_, bitmap_, 0, UINT(height_), buffer_.data() + qv::kPixelHeaderBytes, &info_, DIB_RGB_COLORS);
+    HDC screen = GetDC(window_);
+    BitBlt(screen, 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
+    ReleaseDC(window_, screen);
+  }
+
+ private:
+  HDC dc_ = nullptr;
+  HWND window_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HBRUSH brush_ = nullptr;
+  int32_t width_ = 0, height_ = 0;
+  BITMAPINFO info_{};
+  std::vector<unsigned char> buffer_;
+};
+
 int32_t Benchmark(void*, void*, const char16_t*, int32_t) {
   using namespace qv;
   using namespace qv::app;
   ProcedureFrame frame;
-  int rounds = 15;
+  int rounds = 25;
   if (const char* arg = std::getenv("QV_BENCH_ROUNDS")) rounds = std::max(3, std::atoi(arg));
 
   BuildMainDialog();
@@ -46,16 +101,15 @@ int32_t Benchmark(void*, void*, const char16_t*, int32_t) {
     Pump();
     Sleep(10);
   }
+  PlatformFloor floor;
+  if (!floor.ready()) {
+    std::printf("no graphic surface to measure\n");
+    return 1;
+  }
 
-  // Baseline: copying the pixel string, as the renderer holds it.
   SurfaceReadPixels();
   DynString pixels = PopText();
-  DynString copy;
-  const double copy_ms = MedianMs(rounds * 4, [&] {
-    copy = DynString();
-    copy = pixels;  // a new string: allocation and copy
-  });
-  const double memcpy_ms = MedianMs(rounds * 4, [&] { copy = pixels; });  // into the same block
+  DynString copy = pixels;
 
   std::mt19937 rng(42);
   auto random_bytes = [&](size_t n) {
@@ -71,16 +125,29 @@ int32_t Benchmark(void*, void*, const char16_t*, int32_t) {
       {"9000 ones", std::string(9000, '\xFF')},
   };
 
-  std::printf("plain copy of the %u-byte pixel string: %.3f ms (into an existing block: %.3f ms)\n",
-              pixels.bytes(), copy_ms, memcpy_ms);
-  std::printf("%-14s %10s %10s\n", "burst", "ms", "x copy");
-  for (const auto& [name, burst] : bursts) {
-    const double ms = MedianMs(rounds, [&] {
-      ReceivedData = DynString::FromBytes(burst);
-      RenderBitGrid();
-      Pump();
-    });
-    std::printf("%-14s %10.3f %10.1f\n", name, ms, ms / copy_ms);
+  std::vector<TimedStep> steps;
+  steps.push_back({"floor", [&] {
+                     floor.Run();
+                     Pump();
+                   }});
+  steps.push_back({"copy", [&] { copy = pixels; }});  // same length: into the existing block
+  for (const auto& [name, burst] : bursts)
+    steps.push_back({name, [&] {
+                       ReceivedData = DynString::FromBytes(burst);
+                       RenderBitGrid();
+                       Pump();
+                     }});
+  qv::bench::RunRounds(steps, rounds);
+
+  const double floor_ms = steps[0].MedianMs();
+  const double copy_ms = steps[1].MedianMs();
+  std::printf("median of %d rounds, pixel string of %u bytes\n", rounds, pixels.bytes());
+  std::printf("platform floor (fill, read, write, block transfer): %8.3f ms\n", floor_ms);
+  std::printf("copy into an existing block:                        %8.3f ms\n", copy_ms);
+  std::printf("%-14s %10s %10s %10s\n", "render", "ms", "x floor", "x copy");
+  for (size_t i = 2; i < steps.size(); ++i) {
+    const double ms = steps[i].MedianMs();
+    std::printf("%-14s %10.3f %10.2f %10.1f\n", steps[i].name.c_str(), ms, ms / floor_ms, ms / copy_ms);
   }
   std::fflush(stdout);
   DestroyWindow(MainDialog);
