@@ -6,7 +6,9 @@ namespace qv {
 
 void DialogEnd(HWND dialog, int32_t result) {
   WindowRecord* record = RecordFind(dialog);
-  if (!record) return;
+  // Once only: a callback that ends the dialog again on the WM_CLOSE sent below is ignored.
+  if (!record || (record->close_block & kDialogEnding)) return;
+  record->close_block |= kDialogEnding;
   if (record->result_target) *record->result_target = result;
   record->close_block &= ~kCloseBlocked;
   HWND owner = record->parent;
