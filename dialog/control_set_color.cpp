@@ -19,11 +19,12 @@ int32_t BackgroundColourOf(int32_t colour) {
   return colour < 0 ? kColourSystem : colour & 0x00FFFFFF;
 }
 
-// The common controls paint their own background: the system colour follows the dialog's
-// background, and with no real colour there (system, default or transparent) the control is
-// told "none" (CLR_NONE, -1), so that the dialog's own background shows.
+// The common controls paint their own background. Transparent counts as the system colour,
+// which follows the dialog's background; where that is no real colour either (system, default
+// or transparent) the control is told "none" (CLR_NONE, -1), so that the dialog's own
+// background shows.
 int32_t CommonControlBackground(int32_t background, int32_t dialog_background) {
-  if (background == kColourSystem) background = dialog_background;
+  if (background < 0) background = dialog_background;
   return background < 0 ? kColourSystem : background;
 }
 
