@@ -48,18 +48,20 @@ TEST(BrushSharing, RecordsOfOneColourShareOneBrushUntilTheLastGoes) {
   RecordDestroy(c);
 }
 
-// Threads make, recolour and destroy records (without windows) of a few colours, so that the
-// brush one of them is about to share is often the one another is giving up. Every record must
+// Threads make, recolour and destroy records (without windows) of a few colours for a second,
+// so that the brush one of them is about to share is often the one another is giving up. Every record must
 // hold a live brush of its own colour whenever its owner looks.
 TEST(BrushSharing, ConcurrentRecordsNeverHoldADeletedBrush) {
-  constexpr int kThreads = 4, kRounds = 3000, kSlots = 3;
+  constexpr int kThreads = 4, kSlots = 3;
+  constexpr DWORD kMilliseconds = 1000;
   const int32_t colours[] = {0x102030, 0x405060, 0x708090};
   int32_t records = RecordCount();
   std::atomic<int> failures{0}, done{0};
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t) {
     threads.emplace_back([&, t] {
-      for (int round = 0; round < kRounds && failures == 0; ++round) {
+      DWORD start = GetTickCount();
+      for (int round = 0; GetTickCount() - start < kMilliseconds && failures == 0; ++round) {
         HANDLE handle = FakeHandle(t, round % kSlots);
         if (!RecordCreate(handle, nullptr, 0, 26)) {
           ++failures;

@@ -150,6 +150,33 @@ TEST_F(OnScreen, ListViewTakesTransparentAsTheSystemColour) {
   EXPECT_GT(CountOf(pixels, kYellowPixel), pixels.size() / 2);
 }
 
+TEST_F(OnScreen, TreeViewProgressBarAndScrollBarColours) {
+  AddControl(18, dialog_, 2006, 10, 10, 150, 100, 0);
+  AddControl(19, dialog_, 2007, 10, 120, 150, 20, 0);
+  AddControl(8, dialog_, 2008, 200, 10, 20, 100, 0);
+  HWND tree = GetDlgItem(dialog_, 2006), bar = GetDlgItem(dialog_, 2007), scroll = GetDlgItem(dialog_, 2008);
+  ControlSetColor(dialog_, 2006, kRed, kBlue);
+  EXPECT_EQ(SendMessageW(tree, TVM_GETBKCOLOR, 0, 0), kBlue);
+  EXPECT_EQ(SendMessageW(tree, TVM_GETTEXTCOLOR, 0, 0), kRed);
+  EXPECT_EQ(SendMessageW(tree, TVM_GETLINECOLOR, 0, 0), kRed);
+  ControlSetColor(dialog_, 2007, kRed, kYellow);
+  EXPECT_EQ(SendMessageW(bar, PBM_GETBARCOLOR, 0, 0), kRed);
+  EXPECT_EQ(SendMessageW(bar, PBM_GETBKCOLOR, 0, 0), kYellow);
+
+  // A scroll bar without a colour of its own takes the dialog's, brush included.
+  ControlSetColor(dialog_, kDialogItself, 0, kYellow);
+  ControlSetColor(dialog_, 2008, 0, -1);
+  WindowRecord* record = RecordFind(scroll);
+  EXPECT_EQ(record->background_colour, kYellow);
+  EXPECT_EQ(record->background_brush, RecordFind(dialog_)->background_brush);  // one shared brush
+  HDC dc = GetDC(scroll);
+  auto brush = reinterpret_cast<HBRUSH>(
+      SendMessageW(dialog_, WM_CTLCOLORSCROLLBAR, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(scroll)));
+  EXPECT_EQ(brush, record->background_brush);
+  EXPECT_EQ(GetBkColor(dc), static_cast<COLORREF>(kYellow));
+  ReleaseDC(scroll, dc);
+}
+
 TEST_F(OnScreen, FontNumberZeroIsFontOneAndABiggerFontGrowsTheText) {
   HWND label = Label(2005, u"HHHH");
   ControlSetColor(dialog_, 2005, kRed, -1);
