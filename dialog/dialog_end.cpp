@@ -17,7 +17,10 @@ void DialogEnd(HWND dialog, int32_t result) {
   SendMessageA(dialog, WM_CLOSE, 0, 0);
   if (owner) EnableWindow(owner, TRUE);
   if (accelerators) DestroyAcceleratorTable(accelerators);
-  DestroyWindow(dialog);
+  // A window that survives (one of another thread cannot be destroyed from here) can be ended
+  // again later.
+  if (!DestroyWindow(dialog))
+    if (WindowRecord* left = RecordFind(dialog)) left->close_block &= ~kDialogEnding;
 }
 
 }  // namespace qv
