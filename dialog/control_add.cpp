@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "control_image.h"
 #include "control_kind.h"
 #include "dialog_procedure.h"
 #include "surface_seam.h"
@@ -13,8 +14,6 @@ namespace qv {
 
 namespace {
 
-constexpr int32_t kKindImageFirst = 10, kKindImageLast = 13;
-constexpr int32_t kKindImageScaled = 11, kKindImageButton = 12, kKindImageButtonScaled = 13;
 constexpr int32_t kKindPushButton = 1, kKindEdit = 9, kKindListBox = 25, kKindCustom = 23;
 constexpr uint32_t kStaticTypeMask = 0xE;
 
@@ -23,8 +22,6 @@ HINSTANCE Module() { return static_cast<HINSTANCE>(Runtime().module); }
 const wchar_t* WideOrEmpty(const DynString& text) {
   return text.empty() ? L"" : reinterpret_cast<const wchar_t*>(text.data());
 }
-
-bool IsImageKind(int32_t kind) { return kind >= kKindImageFirst && kind <= kKindImageLast; }
 
 struct Placement {
   int32_t x, y, width, height;
@@ -45,10 +42,9 @@ void AddItems(HWND control, int32_t kind, const ItemList& list) {
   }
 }
 
-// Loads the control's image and puts it in; the image it replaces is deleted.
+// Loads the control's image: natural size, or scaled to the control (kind 11: its client area,
+// kind 13: its outer size).
 void LoadControlImage(WindowRecord& record, HWND control, const wchar_t* name, Placement at) {
-  bool icon = (record.flags & kFlagImageIcon) != 0;
-  UINT type = icon ? IMAGE_ICON : IMAGE_BITMAP;
   int cx = 0, cy = 0;
   if (record.kind == kKindImageScaled) {
     RECT client{};
@@ -59,17 +55,7 @@ void LoadControlImage(WindowRecord& record, HWND control, const wchar_t* name, P
     cx = at.width;
     cy = at.height;
   }
-  HANDLE image = LoadImageW(Module(), name, type, cx, cy, LR_LOADMAP3DCOLORS);
-  if (!image) return;
-  UINT set = record.kind <= kKindImageScaled ? STM_SETIMAGE : BM_SETIMAGE;
-  auto replaced = reinterpret_cast<HANDLE>(SendMessageW(control, set, type, reinterpret_cast<LPARAM>(image)));
-  record.image = image;
-  if (replaced && replaced != image) {
-    if (icon)
-      DestroyIcon(static_cast<HICON>(replaced));
-    else
-      DeleteObject(replaced);
-  }
+  ControlImageLoad(record, control, name, cx, cy);
 }
 
 void SetDefaultButton(HWND dialog, int32_t id, uint32_t style) {
@@ -147,7 +133,7 @@ void ControlAdd(int32_t kind, HWND dialog, int32_t id, const ItemList* items, in
   const wchar_t* window_text = WideOrEmpty(text);
   const wchar_t* image_name = window_text;
   if (IsImageKind(kind)) {
-    if (FindResourceW(Module(), image_name, reinterpret_cast<LPCWSTR>(RT_BITMAP))) {
+    if (ImageIsBitmapResource(image_name)) {
       flags |= kFlagImageBitmap;
     } else {
       flags |= kFlagImageIcon;

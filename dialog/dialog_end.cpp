@@ -6,7 +6,9 @@ namespace qv {
 
 void DialogEnd(HWND dialog, int32_t result) {
   WindowRecord* record = RecordFind(dialog);
-  if (!record) return;
+  // Once only: a callback that ends the dialog again on the WM_CLOSE sent below is ignored.
+  if (!record || (record->close_block & kDialogEnding)) return;
+  record->close_block |= kDialogEnding;
   if (record->result_target) *record->result_target = result;
   record->close_block &= ~kCloseBlocked;
   HWND owner = record->parent;
@@ -15,7 +17,10 @@ void DialogEnd(HWND dialog, int32_t result) {
   SendMessageA(dialog, WM_CLOSE, 0, 0);
   if (owner) EnableWindow(owner, TRUE);
   if (accelerators) DestroyAcceleratorTable(accelerators);
-  DestroyWindow(dialog);
+  // A window that survives (one of another thread cannot be destroyed from here) can be ended
+  // again later.
+  if (!DestroyWindow(dialog))
+    if (WindowRecord* left = RecordFind(dialog)) left->close_block &= ~kDialogEnding;
 }
 
 }  // namespace qv

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "control_release.h"
 #include "dialog_end.h"
 #include "engine_state.h"
 #include "surface_seam.h"
@@ -155,13 +156,18 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
   // A dialog without record (still being created, or already torn down) gets default handling.
   WindowRecord* record = RecordFind(dialog);
   if (!record) return 0;
-  if (auto answer = CallbackStep(record->callback, dialog, message, wparam, lparam)) return *answer;
+  std::optional<INT_PTR> answer = CallbackStep(record->callback, dialog, message, wparam, lparam);
+  // Teardown does not depend on the callback's answer: the controls give back what they took
+  // while their windows still exist, and the records go with the dialog's window.
+  if (message == WM_DESTROY) ControlsReleaseOf(dialog);
+  if (message == WM_NCDESTROY) {
+    RecordDestroy(dialog);
+    return answer ? *answer : 1;
+  }
+  if (answer) return *answer;
 
   // The callback may have ended the dialog: look the record up again where it matters.
   switch (message) {
-    case WM_NCDESTROY:
-      RecordDestroy(dialog);
-      return 1;
     case WM_DRAWITEM:
       return OnDrawItem(dialog, lparam);
     case WM_CTLCOLORMSGBOX:

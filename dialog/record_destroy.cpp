@@ -4,6 +4,8 @@
 #include <memory>
 #include <mutex>
 
+#include "brush_sharing.h"
+#include "control_release.h"
 #include "font_table.h"
 #include "record_list.h"
 #include "window_record.h"
@@ -24,11 +26,6 @@ void ReleaseAssignedFont(WindowRecord& record) {
     HFONT previous = record.previous_font == reinterpret_cast<HFONT>(-1) ? nullptr : record.previous_font;
     SendMessageA(record.window(), WM_SETFONT, reinterpret_cast<WPARAM>(previous), 0);
   }
-}
-
-// A brush is deleted only when no remaining record uses it.
-void ReleaseBrush(HBRUSH brush) {
-  if (brush && !BrushInUse(brush)) DeleteObject(brush);
 }
 
 void ReleaseImages(WindowRecord& record) {
@@ -52,8 +49,9 @@ void ReleaseCanvas(WindowRecord& record) {
   if (record.memory_dc) DeleteDC(record.memory_dc);
 }
 
-void DestroyImageList(HWND control, UINT message) {
-  if (auto list = reinterpret_cast<HIMAGELIST>(SendMessageA(control, message, 0, 0))) ImageList_Destroy(list);
+// Takes the image list out of the control (the message answers the one it had) and destroys it.
+void DestroyImageList(HWND control, UINT set_message, WPARAM which = 0) {
+  if (auto list = reinterpret_cast<HIMAGELIST>(SendMessageW(control, set_message, which, 0))) ImageList_Destroy(list);
 }
 
 void ReleaseImageLists(const WindowRecord& record) {
@@ -61,15 +59,15 @@ void ReleaseImageLists(const WindowRecord& record) {
   HWND control = record.window();
   switch (record.kind) {
     case kKindToolbar:
-      DestroyImageList(control, TB_GETIMAGELIST);
-      DestroyImageList(control, TB_GETHOTIMAGELIST);
-      DestroyImageList(control, TB_GETDISABLEDIMAGELIST);
+      DestroyImageList(control, TB_SETIMAGELIST);
+      DestroyImageList(control, TB_SETHOTIMAGELIST);
+      DestroyImageList(control, TB_SETDISABLEDIMAGELIST);
       break;
     case kKindTreeView:
-      DestroyImageList(control, TVM_GETIMAGELIST);
+      DestroyImageList(control, TVM_SETIMAGELIST, TVSIL_NORMAL);
       break;
     case kKindTab:
-      DestroyImageList(control, TCM_GETIMAGELIST);
+      DestroyImageList(control, TCM_SETIMAGELIST);
       break;
     default:
       break;
@@ -77,6 +75,14 @@ void ReleaseImageLists(const WindowRecord& record) {
 }
 
 }  // namespace
+
+void ControlResourcesRelease(HANDLE handle) {
+  // The record stays; only the thread that runs the control's dialog removes it.
+  WindowRecord* record = RecordFind(handle);
+  if (!record || !IsWindow(record->window())) return;
+  ReleaseAssignedFont(*record);
+  ReleaseImageLists(*record);
+}
 
 void RecordDestroy(HANDLE handle) {
   if (!handle) return;
@@ -93,12 +99,13 @@ void RecordDestroy(HANDLE handle) {
   }
 
   ReleaseAssignedFont(*record);
-  if (record->background_colour >= 0) ReleaseBrush(record->background_brush);
+  if (record->background_colour >= 0) BrushRelease(record->background_brush);
   if (record->graphic_brush != record->background_brush || record->background_colour < 0)
-    ReleaseBrush(record->graphic_brush);
+    BrushRelease(record->graphic_brush);
   for (HWND window : record->auxiliary)
     if (window) DestroyWindow(window);
   ReleaseImages(*record);
+  if (record->accelerators) DestroyAcceleratorTable(record->accelerators);
   ReleaseCanvas(*record);
   ReleaseImageLists(*record);
 }

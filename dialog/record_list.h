@@ -14,6 +14,10 @@ struct RecordList {
   // Both with the lock held.
   WindowRecord* FindLocked(HANDLE handle) const;
   bool UnlinkLocked(WindowRecord* record);
+  // Brush sharing (brush_sharing.h): another record's brush for the colour; whether any record
+  // other than `except` holds the brush.
+  HBRUSH SharedBrushLocked(int32_t colour, const WindowRecord* except) const;
+  bool BrushHeldLocked(HBRUSH brush, const WindowRecord* except) const;
 };
 
 RecordList& Records();

@@ -21,26 +21,37 @@ WindowRecord* RecordCreate(HANDLE handle, HWND parent, uint32_t flags, int32_t k
   record->parent = parent;
   record->flags = flags;
   record->kind = kind;
-  if (kind == kKindGraphic || kind == kKindOwnerDrawn || kind == kKindMemorySurface) {
+  bool graphic = kind == kKindGraphic || kind == kKindOwnerDrawn || kind == kKindMemorySurface;
+  if (graphic) {
     record->fore_colour = static_cast<int32_t>(GetSysColor(COLOR_WINDOWTEXT));
     record->back_colour = static_cast<int32_t>(GetSysColor(COLOR_BTNFACE));
-    record->graphic_brush = BrushForColour(record->back_colour);
   }
 
   RecordList& list = Records();
-  {
-    // The duplicate check and the linking are one step, so two threads cannot both record
-    // the same handle.
-    std::lock_guard hold(list.lock);
-    if (!list.FindLocked(handle)) {
-      record->next = list.head;
-      list.head = record.get();
-      ++list.live;
-      return record.release();
+  HBRUSH made = nullptr;  // made with the lock free when no record had a brush to share
+  bool linked = false;
+  for (;;) {
+    // The duplicate check, the choice of a shared brush and the linking are one step, so two
+    // threads cannot both record the same handle and a shared brush cannot go meanwhile.
+    std::unique_lock hold(list.lock);
+    if (list.FindLocked(handle)) break;
+    if (graphic) {
+      record->graphic_brush = list.SharedBrushLocked(record->back_colour, nullptr);
+      if (!record->graphic_brush && !made) {
+        hold.unlock();
+        made = CreateSolidBrush(static_cast<COLORREF>(record->back_colour));
+        if (made) continue;
+      }
+      if (!record->graphic_brush) record->graphic_brush = made;
     }
+    record->next = list.head;
+    list.head = record.get();
+    ++list.live;
+    linked = true;
+    break;
   }
-  if (record->graphic_brush && !BrushInUse(record->graphic_brush)) DeleteObject(record->graphic_brush);
-  return nullptr;
+  if (made && (!linked || record->graphic_brush != made)) DeleteObject(made);
+  return linked ? record.release() : nullptr;
 }
 
 WindowRecord* RecordFind(HANDLE handle) {
@@ -109,34 +120,6 @@ WindowRecord* GraphicControlOf(HWND parent, int n) {
   return NextMatching(nullptr, [&](const WindowRecord& r) {
     return IsControlOf(r, parent) && r.kind == kKindGraphic && --n == 0;
   });
-}
-
-HBRUSH SharedBrushFor(int32_t colour, const WindowRecord* except) {
-  if (colour < 0) return nullptr;
-  RecordList& list = Records();
-  std::lock_guard hold(list.lock);
-  for (const WindowRecord* r = list.head; r; r = r->next) {
-    if (r == except) continue;
-    if (r->background_colour == colour && r->background_brush) return r->background_brush;
-    if (r->graphic_brush && r->back_colour == colour) return r->graphic_brush;
-  }
-  return nullptr;
-}
-
-bool BrushInUse(HBRUSH brush, const WindowRecord* except) {
-  if (!brush) return false;
-  RecordList& list = Records();
-  std::lock_guard hold(list.lock);
-  for (const WindowRecord* r = list.head; r; r = r->next) {
-    if (r == except) continue;
-    if (r->background_brush == brush || r->graphic_brush == brush) return true;
-  }
-  return false;
-}
-
-HBRUSH BrushForColour(int32_t colour) {
-  if (HBRUSH shared = SharedBrushFor(colour)) return shared;
-  return CreateSolidBrush(static_cast<COLORREF>(colour));
 }
 
 }  // namespace qv

@@ -169,11 +169,4 @@ WindowRecord* NextRecordOf(HWND parent, const WindowRecord* after);
 WindowRecord* NextBarOf(HWND parent, const WindowRecord* after);  // kinds 20 and 21
 WindowRecord* GraphicControlOf(HWND parent, int n);              // n-th kind 14, from 1
 
-// Brush sharing: a brush of another record for the colour, or null. `except` is skipped.
-HBRUSH SharedBrushFor(int32_t colour, const WindowRecord* except = nullptr);
-// Whether any record other than `except` holds the brush.
-bool BrushInUse(HBRUSH brush, const WindowRecord* except = nullptr);
-// A brush for the colour: shared when another record has one, else a new solid brush.
-HBRUSH BrushForColour(int32_t colour);
-
 }  // namespace qv

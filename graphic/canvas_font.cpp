@@ -17,7 +17,12 @@ void CanvasFontSelect(WindowRecord& record, int32_t number) {
     font->canvas_font = CreateFontIndirectW(&face);
     if (!font->canvas_font) return;
   }
-  HGDIOBJ previous = SelectObject(record.memory_dc, font->canvas_font);
+  CanvasFontUse(record, number, font->canvas_font);
+}
+
+void CanvasFontUse(WindowRecord& record, int32_t number, HFONT font) {
+  if (!record.memory_dc) return;
+  HGDIOBJ previous = SelectObject(record.memory_dc, font);
   if (!previous || previous == HGDI_ERROR) return;
   // The font the canvas had at first is the one given back at teardown.
   if (!record.previous_font) record.previous_font = static_cast<HFONT>(previous);

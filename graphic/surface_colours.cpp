@@ -1,3 +1,4 @@
+#include "brush_sharing.h"
 #include "surface.h"
 #include "surface_colours.h"
 
@@ -43,13 +44,7 @@ void SurfaceSetBackColor(int32_t colour) {
     }
   }
 
-  HBRUSH previous = record->graphic_brush;
-  HBRUSH brush = SharedBrushFor(static_cast<int32_t>(paint), record);
-  if (!brush && previous && record->back_colour == static_cast<int32_t>(paint)) brush = previous;
-  if (!brush) brush = CreateSolidBrush(paint);
-  record->graphic_brush = brush;
-  record->back_colour = colour;
-  if (previous && previous != brush && !BrushInUse(previous, record)) DeleteObject(previous);
+  RecordGraphicBrushExchange(record->handle, paint, colour);
   SurfaceRelease();
 }
 

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "control_add.h"
-#include "control_kind.h"
 #include "dialog_create.h"
 #include "dialog_messages.h"
 #include "dialog_procedure.h"
@@ -51,30 +50,58 @@ class Controls : public ::testing::Test {
   int32_t records_before_ = 0;
 };
 
+// The kind table as documented for program writers: class, default, forced and cleared bits.
+struct KindRow {
+  const wchar_t* window_class;
+  uint32_t default_style, forced, cleared;
+};
+constexpr KindRow kDocumentedKinds[26] = {
+    {L"Static", 0, 0, 0},  // kind 0: the caller's class and style
+    {L"Button", 0x50010000, 0x50000000, 0},
+    {L"Button", 0x50010006, 0x50000006, 0xA7FC00C9},
+    {L"Button", 0x50010003, 0x50000003, 0xA7FC00CC},
+    {L"Button", 0x50000007, 0x50000007, 0xA7FFD0F8},
+    {L"Static", 0x50000000, 0x50000000, 0},
+    {L"Static", 0x50000012, 0x50000000, 0},
+    {L"Button", 0x50010009, 0x50000009, 0xA7FC00C6},
+    {L"ScrollBar", 0x50000000, 0x50000000, 0},
+    {L"Edit", 0x50810080, 0x50000000, 0},
+    {L"Static", 0x5000000E, 0x5000000E, 0},
+    {L"Static", 0x5000000E, 0x5000000E, 0},
+    {L"Button", 0x50010080, 0x50000080, 0},
+    {L"Button", 0x50010080, 0x50000080, 0},
+    {L"Static", 0x5001000D, 0x5000000D, 0},
+    {L"Static", 0x5001000D, 0x5000000D, 0},
+    {L"SysHeader32", 0x50000000, 0x50000000, 0},
+    {L"SysListView32", 0x50000009, 0x50000000, 0},
+    {L"SysTreeView32", 0x50010027, 0x50000000, 0},
+    {L"msctls_progress32", 0x50800000, 0x50000000, 0},
+    {L"msctls_statusbar32", 0x50000003, 0x50000000, 0},
+    {L"ToolbarWindow32", 0x50800801, 0x50000000, 0},
+    {L"SysTabControl32", 0x56010000, 0x50000000, 0x00000305},
+    {L"Static", 0, 0, 0},  // kind 23: the caller's class and style
+    {L"ComboBox", 0x50010102, 0x50000000, 0},
+    {L"ListBox", 0x50A10003, 0x50000001, 0},
+};
+
 TEST_F(Controls, EveryKindGetsItsClassAndTableStyle) {
-  const wchar_t* classes[] = {L"Static", L"Button", L"Button", L"Button", L"Button", L"Static",
-                              L"Static", L"Button", L"ScrollBar", L"Edit", L"Static", L"Static",
-                              L"Button", L"Button", L"Static", L"Static", L"SysHeader32",
-                              L"SysListView32", L"SysTreeView32", L"msctls_progress32",
-                              L"msctls_statusbar32", L"ToolbarWindow32", L"SysTabControl32",
-                              L"Static", L"ComboBox", L"ListBox"};
   for (int32_t kind = 0; kind <= 25; ++kind) {
     SCOPED_TRACE(kind);
+    const KindRow& row = kDocumentedKinds[kind];
     int32_t id = 100 + kind;
     // Kinds 0 and 23 name their class and take the caller's style unchanged.
     bool custom = kind == 0 || kind == 23;
     HWND control = Add(kind, id, custom ? WS_CHILD | SS_LEFT : 0, 120, 30, u"", u"STATIC");
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), classes[kind]), 0) << ClassOf(control).c_str();
+    EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), row.window_class), 0) << ClassOf(control).c_str();
     WindowRecord* record = RecordFind(control);
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->kind, kind);
     EXPECT_EQ(record->parent, dialog_);
     EXPECT_EQ(record->flags & ~0xC000u, 0x20000002u);
 
-    uint32_t expected = WS_CHILD | SS_LEFT;
-    if (const ControlKindRow* row = ControlKindFind(kind); !custom)
-      expected = (row->default_style | row->forced) & ~row->cleared;
+    uint32_t expected = custom ? WS_CHILD | SS_LEFT : (row.default_style | row.forced) & ~row.cleared;
+    // Edit, combo and list boxes trade the default border for a sunken edge.
     if (kind == 9 || kind == 24 || kind == 25) expected &= ~static_cast<uint32_t>(WS_BORDER);
     if (kind == 10 || kind == 11) expected = (expected & ~0xEu) | SS_ICON;  // no such bitmap
     if (kind == 12 || kind == 13) expected = (expected & ~0x80u) | BS_ICON;

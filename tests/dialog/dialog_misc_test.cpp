@@ -63,14 +63,22 @@ TEST(DialogText, SetAndGetTheTitle) {
 }
 
 TEST(DialogSize, BarsFollowTheDialogsSize) {
-  HWND dialog = MakeToolDialog();
+  HWND dialog = MakeDialog(u"bars", 0, 0, 400, 300, WS_POPUP | WS_CAPTION | WS_THICKFRAME, 0);
   AddControl(20, dialog, 1001, 0, 0, 100, 20, 0);
   HWND status = GetDlgItem(dialog, 1001);
   RecordFind(dialog)->callback = [](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; };
-  SendMessageW(dialog, WM_SIZE, SIZE_RESTORED, MAKELPARAM(1220, 980));
-  RECT bar{};
-  GetWindowRect(status, &bar);
-  EXPECT_EQ(bar.right - bar.left, 1220);  // the status bar spans the client width
+  auto bar_width = [&] {
+    RECT bar{};
+    GetWindowRect(status, &bar);
+    return bar.right - bar.left;
+  };
+  // The dialog grows and shrinks; the system's own WM_SIZE carries the new client width.
+  for (int width : {640, 250}) {
+    SetWindowPos(dialog, nullptr, 0, 0, width, 300, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(bar_width(), client.right);
+  }
   DestroyWindow(dialog);
 }
 

@@ -1,0 +1,18 @@
+// What a control took from its window is given back while the window still exists: the font
+// it had before an assigned one, and the image lists of toolbars, tree views and tab controls.
+// RecordDestroy does it as well, but a dialog's records go at its WM_NCDESTROY, when the
+// windows of its controls are already gone; so the dialog procedure does it for all controls
+// at WM_DESTROY, and ControlKill before it destroys the control.
+#pragma once
+
+#include <windows.h>
+
+namespace qv {
+
+// One control; its record stays.
+void ControlResourcesRelease(HANDLE handle);
+
+// Every control of a window, depth first.
+void ControlsReleaseOf(HWND parent);
+
+}  // namespace qv

@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "dialog_end.h"
+#include "dialog_settings.h"
+#include "dialog_show.h"
+#include "dialog_test_support.h"
+#include "window_record.h"
+
+namespace qv {
+namespace {
+
+using testing::AddControl;
+using testing::MakeDialog;
+
+// An image list with one image; its bitmap goes when the list is destroyed.
+struct TrackedList {
+  HIMAGELIST list = nullptr;
+  HBITMAP bitmap = nullptr;
+};
+
+TrackedList MakeImageList() {
+  TrackedList tracked;
+  tracked.list = ImageList_Create(16, 16, ILC_COLOR24, 1, 1);
+  HDC screen = GetDC(nullptr);
+  HBITMAP image = CreateCompatibleBitmap(screen, 16, 16);
+  ReleaseDC(nullptr, screen);
+  ImageList_Add(tracked.list, image, nullptr);
+  DeleteObject(image);
+  IMAGEINFO info{};
+  ImageList_GetImageInfo(tracked.list, 0, &info);
+  tracked.bitmap = info.hbmImage;
+  return tracked;
+}
+
+// A window class of the tests' own that keeps the font it is given and logs what it receives.
+std::vector<std::pair<UINT, WPARAM>> font_log;
+HFONT held_font = nullptr;
+
+LRESULT CALLBACK FontKeeper(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_SETFONT) {
+    held_font = reinterpret_cast<HFONT>(wparam);
+    font_log.emplace_back(message, wparam);
+    return 0;
+  }
+  if (message == WM_GETFONT) return reinterpret_cast<LRESULT>(held_font);
+  if (message == WM_DESTROY) font_log.emplace_back(message, 0);
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void RegisterFontKeeper() {
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = FontKeeper;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"QvFontKeeper";
+  RegisterClassW(&window_class);
+}
+
+// A callback that answers every message, WM_NCDESTROY included.
+LRESULT CALLBACK AnswersEverything(HWND, UINT, WPARAM, LPARAM) { return 1; }
+
+TEST(Teardown, RecordsGoWhateverTheCallbackAnswersToNcDestroy) {
+  int32_t records = RecordCount();
+  HWND dialog = MakeDialog(u"answers", 0, 0, 200, 100);
+  AddControl(5, dialog, 4001, 0, 0, 50, 20, 0);
+  AddControl(5, dialog, 4002, 0, 30, 50, 20, 0);
+  ControlSetColor(dialog, 4001, 0, 0x123456);
+  HBRUSH brush = RecordFind(GetDlgItem(dialog, 4001))->background_brush;
+  ASSERT_NE(brush, nullptr);
+  RecordFind(dialog)->callback = AnswersEverything;
+  DestroyWindow(dialog);
+  EXPECT_EQ(RecordFind(dialog), nullptr);
+  EXPECT_EQ(RecordCount(), records);
+  EXPECT_EQ(GetObjectType(brush), 0u);
+  // The handle value can be recorded again.
+  ASSERT_NE(RecordCreate(dialog, nullptr, kFlagDialog, 0), nullptr);
+  RecordDestroy(dialog);
+}
+
+int closes = 0;
+
+LRESULT CALLBACK EndsOnClose(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+  if (message == WM_CLOSE) {
+    ++closes;
+    DialogEnd(dialog, 7);  // a common way to handle WM_CLOSE
+  }
+  if (message == WM_APP) DialogEnd(dialog, 5);
+  if (message == WM_TIMER && wparam == 77) DialogEnd(dialog, -99);
+  return 0;
+}
+
+TEST(Teardown, DialogEndedAgainFromWmCloseEndsOnce) {
+  int32_t records = RecordCount();
+  HWND dialog = MakeDialog(u"ends once", 0, 0, 200, 100);
+  testing::ArmSafetyTimer(dialog);
+  closes = 0;
+  PostMessageW(dialog, WM_APP, 0, 0);
+  int32_t result = 0;
+  DialogShowModal(dialog, EndsOnClose, &result);
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(result, 5);
+  EXPECT_FALSE(IsWindow(dialog));
+  EXPECT_EQ(RecordCount(), records);
+
+  // The user's close: the engine ends with 0, the callback's own end on WM_CLOSE is ignored.
+  dialog = MakeDialog(u"user close", 0, 0, 200, 100);
+  testing::ArmSafetyTimer(dialog);
+  closes = 0;
+  PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  DialogShowModal(dialog, EndsOnClose, &result);
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(RecordCount(), records);
+}
+
+TEST(Teardown, ControlsGiveBackFontsAndImageListsWhileTheirWindowsExist) {
+  RegisterFontKeeper();
+  HWND dialog = MakeDialog(u"lists", 0, 0, 400, 300);
+  AddControl(18, dialog, 4101, 0, 0, 100, 100, 0);
+  AddControl(21, dialog, 4102, 0, 0, 100, 30, 0);
+  AddControl(22, dialog, 4103, 0, 120, 200, 100, 0);
+  AddControl(0, dialog, 4104, 250, 0, 100, 30, WS_CHILD | WS_VISIBLE, 0, nullptr, u"", u"QvFontKeeper");
+  TrackedList tree = MakeImageList(), bar = MakeImageList(), hot = MakeImageList(), tab = MakeImageList();
+  SendMessageW(GetDlgItem(dialog, 4101), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(tree.list));
+  SendMessageW(GetDlgItem(dialog, 4102), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(bar.list));
+  SendMessageW(GetDlgItem(dialog, 4102), TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hot.list));
+  SendMessageW(GetDlgItem(dialog, 4103), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(tab.list));
+  HFONT dialog_font = RecordFind(dialog)->font;
+  ControlSetFont(dialog, 4104, 3);
+  font_log.clear();
+
+  DestroyWindow(dialog);
+  for (const TrackedList* list : {&tree, &bar, &hot, &tab}) EXPECT_EQ(GetObjectType(list->bitmap), 0u);
+  // The keeper got its first font back before its window went.
+  ASSERT_EQ(font_log.size(), 2u);
+  EXPECT_EQ(font_log[0], std::pair(static_cast<UINT>(WM_SETFONT), reinterpret_cast<WPARAM>(dialog_font)));
+  EXPECT_EQ(font_log[1].first, static_cast<UINT>(WM_DESTROY));
+
+  // A killed control too.
+  dialog = MakeDialog(u"kill", 0, 0, 400, 300);
+  AddControl(18, dialog, 4101, 0, 0, 100, 100, 0);
+  TrackedList killed = MakeImageList();
+  SendMessageW(GetDlgItem(dialog, 4101), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(killed.list));
+  ControlKill(dialog, 4101);
+  EXPECT_EQ(GetObjectType(killed.bitmap), 0u);
+  DestroyWindow(dialog);
+}
+
+bool TableAlive(HACCEL table) { return CopyAcceleratorTableW(table, nullptr, 0) > 0; }
+
+TEST(Teardown, AcceleratorTablesAreFreedWhenReplacedAndWithTheRecord) {
+  HWND dialog = MakeDialog(u"keys", 0, 0, 200, 100);
+  const ACCEL keys[] = {{FVIRTKEY | FCONTROL, 'K', 4242}, {FVIRTKEY, VK_F5, 4343}};
+  DialogSetAccelerators(dialog, keys);
+  HACCEL first = RecordFind(dialog)->accelerators;
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(CopyAcceleratorTableW(first, nullptr, 0), 2);
+  DialogSetAccelerators(dialog, std::span(keys, 1));
+  HACCEL second = RecordFind(dialog)->accelerators;
+  EXPECT_FALSE(TableAlive(first));
+  EXPECT_EQ(CopyAcceleratorTableW(second, nullptr, 0), 1);
+  DialogSetAccelerators(dialog, {});  // an empty array leaves no table
+  EXPECT_FALSE(TableAlive(second));
+  EXPECT_EQ(RecordFind(dialog)->accelerators, nullptr);
+
+  DialogSetAccelerators(dialog, keys);
+  HACCEL third = RecordFind(dialog)->accelerators;
+  DestroyWindow(dialog);  // not through DialogEnd
+  EXPECT_FALSE(TableAlive(third));
+}
+
+}  // namespace
+}  // namespace qv
