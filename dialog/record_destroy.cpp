@@ -8,6 +8,7 @@
 #include "control_release.h"
 #include "font_table.h"
 #include "record_list.h"
+#include "surface_seam.h"
 #include "window_record.h"
 
 namespace qv {
@@ -88,6 +89,7 @@ void RecordDestroy(HANDLE handle) {
   if (!handle) return;
   while (WindowRecord* child = FirstControlOf(static_cast<HWND>(handle))) RecordDestroy(child->handle);
 
+  SurfaceSeamLock surfaces;
   RecordList& list = Records();
   std::unique_ptr<WindowRecord> record;
   {

@@ -7,7 +7,7 @@
 namespace qv {
 
 void SurfaceFontSelect(HANDLE surface, int32_t number, HFONT font) {
-  SurfaceLock().lock();
+  SurfaceLock().lock_serving();
   WindowRecord* record = RecordFind(surface);
   if (record && record->is_surface()) CanvasFontUse(*record, number, font);
   SurfaceRelease();
@@ -15,7 +15,7 @@ void SurfaceFontSelect(HANDLE surface, int32_t number, HFONT font) {
 
 void SurfaceResizeTo(HWND control, int32_t width, int32_t height) {
   if (width < 1 || height < 1) return;
-  SurfaceLock().lock();
+  SurfaceLock().lock_serving();
   WindowRecord* record = RecordFind(control);
   if (!record || record->kind != kKindGraphic) {
     SurfaceRelease();
