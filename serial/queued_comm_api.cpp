@@ -71,15 +71,15 @@ bool NameOpen(const std::u16string& key) {
                      [&](const QueuedDevice& d) { return d.name == key; });
 }
 
-std::shared_ptr<ReceiveQueue> Forget(HANDLE handle) {
+void Forget(HANDLE handle) {
+  std::shared_ptr<ReceiveQueue> released;  // ends after the lock is let go
   QueuedDevices& devices = Devices();
   std::lock_guard lock(devices.mutex);
   auto it = std::find_if(devices.open.begin(), devices.open.end(),
                          [&](const QueuedDevice& d) { return d.handle == handle; });
-  if (it == devices.open.end()) return nullptr;
-  std::shared_ptr<ReceiveQueue> queue = std::move(it->queue);
+  if (it == devices.open.end()) return;
+  released = std::move(it->queue);
   devices.open.erase(it);
-  return queue;
 }
 
 BOOL Fail(DWORD error) {
@@ -103,7 +103,8 @@ HANDLE WINAPI QueuedCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECUR
   if (handle == INVALID_HANDLE_VALUE || !(access & GENERIC_READ)) return handle;
   const DWORD opened = GetLastError();
   // Only a comm device takes comm time-outs; anything else is passed on without a queue.
-  if (device.GetFileType(handle) != FILE_TYPE_CHAR || !device.SetCommTimeouts(handle, const_cast<COMMTIMEOUTS*>(&kDrainTimeouts))) {
+  COMMTIMEOUTS drain_timeouts = kDrainTimeouts;
+  if (device.GetFileType(handle) != FILE_TYPE_CHAR || !device.SetCommTimeouts(handle, &drain_timeouts)) {
     SetLastError(opened);
     return handle;
   }
@@ -123,8 +124,10 @@ HANDLE WINAPI QueuedCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECUR
 
 BOOL WINAPI QueuedCloseHandle(HANDLE handle) {
   const DWORD kept = GetLastError();
-  // The drain reads through this handle: it must have stopped before the handle goes.
-  if (std::shared_ptr<ReceiveQueue> queue = Forget(handle)) queue->Stop();
+  // The drain reads through this handle: it must have stopped before the handle goes. The
+  // device stays taken until then, so a new open cannot meet a drain still reading it.
+  if (std::shared_ptr<ReceiveQueue> queue = QueueOf(handle)) queue->Stop();
+  Forget(handle);
   SetLastError(kept);
   return Device().CloseHandle(handle);
 }

@@ -17,8 +17,10 @@
 // Handles the layer did not open with a queue, and every other call, go to the device calls
 // beneath it unchanged.
 //
-// Threads: any thread may call through the layer; its table of queued handles is guarded by a
-// mutex of its own, held only for lookups and changes, never across a device call.
+// Threads: any thread may call through the layer. Opens are serialised by a mutex of their own
+// (held across the device's CreateFileW); the table of queued handles by another, held only for
+// lookups and changes, never across a device call. Neither is taken while a queue's lock is
+// held, and the drain threads take neither.
 #pragma once
 
 #include "comm_api.h"

@@ -74,10 +74,12 @@ void ReceiveQueue::Drain() {
 }
 
 bool ReceiveQueue::Append(const unsigned char* bytes, DWORD n) {
+  bool go_on = false;
   {
     std::lock_guard lock(mutex_);
     reading_ = false;
-    if (n > 0 && !stop_) {
+    go_on = !stop_;
+    if (n > 0 && go_on) {
       // Fits: the read asked for no more than the room left, and the ring keeps kDrainChunk
       // spare for a read in flight while the capacity shrinks.
       const DWORD tail = (head_ + count_) % ring_size_;
@@ -88,8 +90,7 @@ bool ReceiveQueue::Append(const unsigned char* bytes, DWORD n) {
     }
   }
   changed_.notify_all();  // a purge may be waiting for the read to end
-  std::lock_guard lock(mutex_);
-  return !stop_;
+  return go_on;
 }
 
 bool ReceiveQueue::Reallocate(DWORD size) {

@@ -53,6 +53,83 @@ class Watchdog {
 // doubled or swapped piece shows.
 char StreamByte(uint64_t i) { return static_cast<char>((i * 131) ^ (i >> 8) ^ (i >> 16)); }
 
+// Waits (in real time) until the fake device has seen `more` further calls of `name`.
+bool WaitForCalls(FakeDevice& dev, const std::string& name, int more) {
+  int start = 0;
+  {
+    auto lock = dev.Lock();
+    start = dev.calls_of(name);
+  }
+  const ULONGLONG end = GetTickCount64() + 20'000;
+  while (GetTickCount64() < end) {
+    {
+      auto lock = dev.Lock();
+      if (dev.calls_of(name) >= start + more) return true;
+    }
+    std::this_thread::yield();
+  }
+  return false;
+}
+
+using ChannelCloseThreadsTest = FakeDeviceTest;
+
+// A receive without a wait limit polls a device that stays silent; another thread closes the
+// channel. The receive ends with what it gathered, and the device is closed only after its
+// last call: no call ever reaches a closed handle.
+TEST_F(ChannelCloseThreadsTest, ACloseEndsAReceiveWaitingOnAnotherThread) {
+  Watchdog watchdog;
+  const ChannelNumber n = Open();
+  const HANDLE h = ChannelFind(n)->handle;
+  dev.Arrive("abc");
+  std::string got;
+  uint8_t error = 0;
+  std::thread receiver([&] {
+    ProcedureFrame f;
+    ChannelReceive(n, 10);
+    got = PopBytes();
+    error = ErrorTake();
+  });
+  ASSERT_TRUE(WaitForCalls(dev, "ClearCommError", 20));  // it is waiting
+  {
+    auto lock = dev.Lock();
+    dev.clear_error_delay_ms = 50;  // the close comes while a poll of the device is under way
+  }
+  ::Sleep(120);
+  ChannelClose(n, 0);
+  EXPECT_EQ(ErrorTake(), 0);
+  receiver.join();
+  EXPECT_EQ(got, "abc");
+  EXPECT_EQ(error, 52);
+  auto lock = dev.Lock();
+  EXPECT_EQ(dev.closed, (std::vector<HANDLE>{h}));
+  EXPECT_EQ(dev.foreign_handle_calls, 0);
+}
+
+// Two threads closing the same channel at the same moment: one closes it, the other finds it
+// gone; the device is closed once.
+TEST_F(ChannelCloseThreadsTest, TwoThreadsClosingOneChannelCloseItOnce) {
+  Watchdog watchdog;
+  for (int round = 0; round < 200; ++round) {
+    const ChannelNumber n = Open();
+    ASSERT_GT(n, 0);
+    std::atomic<int> ready{0};
+    auto close = [&] {
+      ProcedureFrame f;
+      ++ready;
+      while (ready < 2) std::this_thread::yield();
+      ChannelClose(n, 0);
+      if (ErrorTake() != 0) ADD_FAILURE() << "close raised an error";
+    };
+    std::thread a(close), b(close);
+    a.join();
+    b.join();
+    EXPECT_EQ(ChannelFind(n), nullptr);
+  }
+  auto lock = dev.Lock();
+  EXPECT_EQ(dev.closed.size(), 200u);
+  EXPECT_EQ(dev.foreign_handle_calls, 0);
+}
+
 class ChannelThreadsTest : public ::testing::TestWithParam<FakeDevice::Layer> {};
 
 TEST_P(ChannelThreadsTest, SendReceiveAndCloseOnSharedNumbers) {

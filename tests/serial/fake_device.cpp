@@ -117,6 +117,12 @@ BOOL WINAPI FakeGetCommModemStatus(HANDLE h, LPDWORD status) {
 }
 
 BOOL WINAPI FakeClearCommError(HANDLE h, LPDWORD errors, LPCOMSTAT stat) {
+  DWORD delay = 0;
+  {
+    std::lock_guard lock(Dev().mutex);
+    delay = Dev().clear_error_delay_ms;
+  }
+  if (delay) ::Sleep(delay);  // a slow device: other threads go on meanwhile
   FAKE_CALL("ClearCommError", h);
   if (d.fail_clear_error) return Fail(ERROR_BAD_COMMAND);
   if (errors) *errors = d.pending_errors;

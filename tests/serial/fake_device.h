@@ -90,6 +90,7 @@ class FakeDevice {
   bool fail_clear_error = false;   // ClearCommError fails with ERROR_BAD_COMMAND
   bool fail_properties = false;    // GetCommProperties fails with ERROR_BAD_COMMAND
   bool fail_purge = false;
+  DWORD clear_error_delay_ms = 0;  // real time ClearCommError spends before it looks at its handle
   bool fail_timeouts = false;
   int fail_read_call = -1;         // index of the ReadFile call that fails (-1: none)
   DWORD read_failure_delivers = 0;  // bytes that failing call still hands over

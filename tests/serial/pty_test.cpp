@@ -26,6 +26,7 @@
 
 #include "error.h"
 #include "frame.h"
+#include "comm_api.h"
 #include "serial.h"
 #include "string_ops.h"
 #include "virtual_serial_client.h"
@@ -220,6 +221,20 @@ TEST_F(PtyTest, BurstsLargerThanTheTtyArriveWhole) {
   ASSERT_EQ(WaitForCount(n, 2000), 2000);
   ChannelReceive(n, 2000);
   EXPECT_EQ(PopText().str(), more.substr(20000));
+  EXPECT_EQ(ErrorTake(), 0);
+}
+
+TEST_F(PtyTest, APurgeEmptiesTheQueueAndTheTty) {
+  const ChannelNumber n = Open(port_);
+  ChannelSet(n, kItemReceiveQueue, 20000);
+  VirtualSerial::Feed(port_, Pattern(6000, 7));
+  ASSERT_EQ(WaitForCount(n, 6000), 6000);
+  EXPECT_TRUE(Comm().PurgeComm(ChannelFind(n)->handle, PURGE_RXCLEAR));
+  EXPECT_EQ(ChannelQuery(kItemBytesWaiting, n), 0);
+  VirtualSerial::Feed(port_, "after");
+  ASSERT_EQ(WaitForCount(n, 5), 5);
+  ChannelReceive(n, 5);
+  EXPECT_EQ(PopText().str(), "after");
   EXPECT_EQ(ErrorTake(), 0);
 }
 
