@@ -1,0 +1,28 @@
+#include "drawing_tools.h"
+#include "surface.h"
+#include "surface_drawing.h"
+#include "surface_map_point.h"
+
+namespace qv {
+
+void SurfacePolyline(int32_t colour) {
+  WindowRecord* record = SurfaceAcquire();
+  auto points = PopMappedPoints(record);
+  if (!record) return;
+  if (!points || !record->memory_dc) {
+    SurfaceRelease();
+    return;
+  }
+  HDC dc = record->memory_dc;
+  {
+    int32_t line = LineColour(*record, colour);
+    GdiObject pen(MakeLinePen(*record, line));
+    Selection pen_selected(dc, pen.get());
+    Polyline(dc, points->data(), static_cast<int>(points->size()));
+    const POINT& last = points->back();
+    if (InclusiveEnds(*record) && line != kColourNone) SetPixelV(dc, last.x, last.y, static_cast<COLORREF>(line));
+  }
+  SurfaceMarkDirty(*record, 0, 0, record->canvas_width, record->canvas_height);
+}
+
+}  // namespace qv

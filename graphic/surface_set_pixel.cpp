@@ -1,0 +1,22 @@
+#include "drawing_tools.h"
+#include "surface.h"
+#include "surface_drawing.h"
+#include "surface_map_point.h"
+
+namespace qv {
+
+void SurfaceSetPixel(float x, float y, int32_t relative, int32_t colour) {
+  WindowRecord* record = SurfaceAcquire();
+  if (!record) return;
+  PixelPoint p = SurfaceMapPoint(*record, x, y, relative != 0);
+  int32_t line = LineColour(*record, colour);
+  record->current_x = p.x;
+  record->current_y = p.y;
+  if (HDC dc = record->memory_dc) {
+    MoveToEx(dc, p.x, p.y, nullptr);
+    if (line != kColourNone) SetPixelV(dc, p.x, p.y, static_cast<COLORREF>(line));
+  }
+  SurfaceMarkDirty(*record, p.x, p.y, p.x + (p.x < INT32_MAX), p.y + (p.y < INT32_MAX));
+}
+
+}  // namespace qv

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "draw_target.h"
+#include "drawing_test_support.h"
+#include "error.h"
+#include "frame.h"
+#include "memory_surface.h"
+#include "surface.h"
+#include "surface_attach.h"
+#include "surface_clear.h"
+#include "surface_copy.h"
+#include "surface_drawing.h"
+#include "surface_test_support.h"
+
+namespace qv {
+namespace {
+
+using namespace testing;
+
+TEST(DrawingFrame, WithoutATargetNothingHappensAndTheErrorStays) {
+  HANDLE source = FilledSurface(4, 4, kRed);
+  SurfaceDetach();
+  RaiseError(kErrorOutOfMemory);  // a number the operations must leave alone
+  SurfaceScale(0, 0, 10, 10);
+  SurfaceMoveTo(1, 1, 0);
+  SurfaceLineTo(5, 5, 0, kRed);
+  SurfaceBox(0, 0, 5, 5, 0, kRed, kRed, 0);
+  SurfaceArc(0, 0, 5, 5, 0, 1, kRed, kRed, 0, kArcPie);
+  PushPoints(3, {0, 0, 5, 0, 0, 5});
+  SurfacePolygon(kRed, kRed, 0, 0);
+  PushPoints(3, {0, 0, 5, 0, 0, 5});
+  SurfacePolyline(kRed);
+  SurfaceFloodFill(1, 1, 0, kRed, 0, kRed);
+  SurfaceSetPixel(1, 1, 0, kRed);
+  SurfaceSetMix(6);
+  SurfaceSetStretchMode(COLORONCOLOR);
+  SurfaceCopy(source, 0, 0);
+  SurfaceCopyAt(source, 0, 1, 1, 0);
+  SurfaceCopyRect(source, 0, 0, 0, 1, 1, 1, 1, 0);
+  SurfaceStretchCopy(source, 0, 0, 0, 1, 1, 0, 0, 3, 3, 0, 0);
+  MemorySurfaceDestroy();
+  PushWide(L"nothing.bmp");
+  SurfaceSaveBitmap();
+  EXPECT_EQ(ErrorNumber(), kErrorOutOfMemory);
+  EXPECT_EQ(SurfaceGetPixel(1, 1, 0), -1);
+  EXPECT_EQ(SurfaceGetMix(), 0);
+  EXPECT_EQ(SurfaceGetStretchMode(), 0);
+  EXPECT_EQ(SurfaceGetDC(), nullptr);
+  EXPECT_EQ(SurfaceGetDpi().x, 0);
+  EXPECT_EQ(ProcedureFrame::Current().operands().depth(), 0);
+  EXPECT_EQ(GetFileAttributesW(L"nothing.bmp"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(RecordFind(source), nullptr);
+
+  // The forms that report a missing target do so with error 5.
+  SurfaceStretchCopyWhole(source, 0, 0, 0, 3, 3, 0, 0);
+  EXPECT_EQ(ErrorNumber(), kErrorInvalidArgument);
+  ErrorClear();
+  SurfaceDrawListImage(nullptr, 1, 0, 0, 0, 0);
+  EXPECT_EQ(ErrorNumber(), kErrorInvalidArgument);
+  ErrorClear();
+  PushWide(L"nothing.bmp");
+  SurfaceStretchImage(0, 0, 3, 3, 0, 0);
+  EXPECT_EQ(ErrorNumber(), kErrorInvalidArgument);
+  EXPECT_EQ(ProcedureFrame::Current().operands().depth(), 0);
+  ErrorClear();
+  DestroySurface(source);
+}
+
+// A graphic control of a shown dialog: drawing refreshes the window at once, so the screen
+// shows what the canvas holds.
+class ControlDrawing : public ToolSurface {};
+
+TEST_F(ControlDrawing, DrawingShowsAtOnce) {
+  SurfaceClear(kWhite, 0);
+  int paints = Paints();
+  SurfaceBox(100, 100, 300, 200, 0, kRed, kBlue, 0);
+  EXPECT_EQ(Paints(), paints + 1);
+  SurfaceSetPixel(600, 500, 0, kGreen);
+  EXPECT_EQ(Paints(), paints + 2);
+  std::vector<uint32_t> screen = Screen();
+  ASSERT_EQ(screen.size(), static_cast<size_t>(kCanvasWidth) * kCanvasHeight);
+  auto on_screen = [&](int32_t x, int32_t y) { return screen[static_cast<size_t>(y) * kCanvasWidth + x] & 0xFFFFFF; };
+  EXPECT_EQ(on_screen(100, 100), 0xFF0000u);  // pixels read as 0x00RRGGBB
+  EXPECT_EQ(on_screen(200, 150), 0x0000FFu);
+  EXPECT_EQ(on_screen(300, 150), 0xFFFFFFu);
+  EXPECT_EQ(on_screen(600, 500), 0x00FF00u);
+
+  // With DeferRedraw the canvas changes and the screen waits for SurfaceRedraw.
+  SurfaceAttach(dialog_, kControlId, kAttachDeferRedraw);
+  SurfaceBox(400, 400, 500, 450, 0, kBlack, kBlack, 0);
+  EXPECT_EQ(Paints(), paints + 2);
+  EXPECT_EQ(Snapshot().At(450, 420), kBlack);
+  SurfaceRedraw();
+  screen = Screen();
+  EXPECT_EQ(on_screen(450, 420), 0u);
+}
+
+}  // namespace
+}  // namespace qv
