@@ -1,4 +1,5 @@
-// The drawing arithmetic on any floats, including infinities, NaNs and tiny spans: mapping in
+// The drawing arithmetic on any floats, including infinities, NaNs and tiny spans: the fast
+// pixel rounding agrees with FloatToInteger, mapping in
 // every form stays defined (the sanitizers watch), a coordinate that maps in range inverts back
 // near where it came from, far coordinates give the one out-of-range value, boxes have corner
 // sizes that are never negative, and point lists never read beyond their block.
@@ -9,8 +10,10 @@
 
 #include "bitmap_file_layout.h"
 #include "box_geometry.h"
+#include "float_integer.h"
 #include "fuzz_input.h"
 #include "mix_modes.h"
+#include "pixel_round.h"
 #include "point_list.h"
 #include "user_space.h"
 
@@ -75,6 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   const long double x = Value(in), y = Value(in);
+  fuzz::Check(PixelRound(x) == FloatToInteger(x));
+  fuzz::Check(PixelRound(x * 1e9L) == FloatToInteger(x * 1e9L));
   CheckInverse(s, x, y);
   PixelPoint relative = MapUserPoint(s, x, y, true);
   (void)relative;
