@@ -1,0 +1,64 @@
+// The runner's own lines: `memory W H` makes a memory surface the target, `save "file.bmp"`
+// writes the target's canvas. A new kind of target is one more function and one more row.
+#include <windows.h>
+
+#include "dyn_string.h"
+#include "memory_surface.h"
+#include "script_operations.h"
+#include "string_ops.h"
+#include "surface_attach.h"
+
+namespace qv::script {
+
+namespace {
+
+bool Shape(const Line& line, const char* kinds, Outcome& outcome) {
+  Operation shape{line.name.c_str(), kinds, nullptr};
+  outcome.error = CheckArguments(shape, line.args);
+  outcome.malformed = !outcome.error.empty();
+  return !outcome.malformed;
+}
+
+void Memory(const Line& line, Outcome& outcome) {
+  if (!Shape(line, "II", outcome)) return;
+  int32_t width = line.args[0].integer, height = line.args[1].integer;
+  HANDLE surface = MemorySurfaceCreate(width, height);
+  if (!surface) {
+    outcome.error = "no memory surface of " + std::to_string(width) + " x " + std::to_string(height);
+    return;
+  }
+  SurfaceAttach(surface, 0, 0);
+}
+
+void Save(const Line& line, Outcome& outcome) {
+  if (!Shape(line, "T", outcome)) return;
+  std::wstring name = Wide(line.args[0].text);
+  // The save raises no error; whether the file is there afterwards tells.
+  DeleteFileW(name.c_str());
+  PushOwned(DynString::FromUnits(std::u16string_view(reinterpret_cast<const char16_t*>(name.data()), name.size())));
+  SurfaceSaveBitmap();
+  if (GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES) outcome.error = "could not save " + line.args[0].text;
+}
+
+struct TargetLine {
+  const char* name;
+  void (*run)(const Line& line, Outcome& outcome);
+};
+
+const TargetLine kTargetLines[] = {
+    {"memory", Memory},
+    {"save", Save},
+};
+
+}  // namespace
+
+bool RunTargetLine(const Line& line, Outcome& outcome) {
+  for (const TargetLine& target : kTargetLines)
+    if (line.name == target.name) {
+      target.run(line, outcome);
+      return true;
+    }
+  return false;
+}
+
+}  // namespace qv::script
