@@ -1,14 +1,17 @@
 // Runs a drawing script against the run-time: draw_script.exe SCRIPT
 // Each line is one run-time operation by its name with its arguments, or a line of the
-// runner's own (memory W H, save "file.bmp"). A malformed line stops the script with its line
-// number (exit code 2); an error number raised by an operation is printed with the line and
-// the script goes on. Exit code 1: the script cannot be read or a target cannot be made.
+// runner's own (window W H "title", memory W H, save "file.bmp"). A malformed line stops the
+// script with its line number (exit code 2); an error number raised by an operation is printed
+// with the line and the script goes on. Exit code 1: the script cannot be read, or a target
+// cannot be made or saved. Graphic windows stay open after the last line until they are closed
+// (a malformed line ends the runner and its windows at once).
 #include <windows.h>
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "command_args.h"
 #include "error.h"
@@ -22,6 +25,13 @@ namespace qv::script {
 namespace {
 
 constexpr int32_t kExitFailed = 1, kExitMalformed = 2;
+constexpr DWORD kWindowPollMs = 100;
+
+// Each window runs on its own thread; the runner only waits for it to go.
+void WaitForWindows(const std::vector<HWND>& windows) {
+  for (HWND window : windows)
+    while (IsWindow(window)) Sleep(kWindowPollMs);
+}
 
 int32_t RunScript(void*, void*, const char16_t* tail, int32_t) {
   std::u16string_view argument = CommandArgument(tail ? tail : u"", 1);
@@ -39,6 +49,7 @@ int32_t RunScript(void*, void*, const char16_t* tail, int32_t) {
   std::string text;
   int number = 0;
   int32_t status = 0;
+  std::vector<HWND> windows;
   while (std::getline(file, text)) {
     if (++number == 1 && text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);  // a byte-order mark
     ParseResult parsed = ParseLine(text);
@@ -50,6 +61,7 @@ int32_t RunScript(void*, void*, const char16_t* tail, int32_t) {
     const Line& line = *parsed.line;
     Outcome outcome;
     if (RunTargetLine(line, outcome)) {
+      if (outcome.window) windows.push_back(static_cast<HWND>(outcome.window));
       if (!outcome.error.empty()) {
         std::fprintf(stderr, "%s:%d: %s\n", name.c_str(), number, outcome.error.c_str());
         if (outcome.malformed) return kExitMalformed;
@@ -67,7 +79,8 @@ int32_t RunScript(void*, void*, const char16_t* tail, int32_t) {
     Call(*op, line.args);
     if (uint8_t error = ErrorNumber()) std::fprintf(stderr, "%s:%d: %s: error %u\n", name.c_str(), number, op->name, error);
   }
-  std::fflush(stdout);
+  std::fflush(stderr);
+  WaitForWindows(windows);
   return status;
 }
 

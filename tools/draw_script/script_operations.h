@@ -21,12 +21,13 @@ struct Operation {
 // The operation named (case-insensitive), or null.
 const Operation* FindOperation(std::string_view name);
 
-// A line of the runner's own (memory, save, ...): false when `name` is not one. `error`
+// A line of the runner's own (window, memory, save): false when `name` is not one. `error`
 // receives why it failed: a malformed line (`malformed` set) or a target that could not be
 // made or written.
 struct Outcome {
   bool malformed = false;
   std::string error;
+  void* window = nullptr;  // a graphic window the line opened: the runner waits for it to close
 };
 bool RunTargetLine(const Line& line, Outcome& outcome);
 

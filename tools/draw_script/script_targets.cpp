@@ -1,4 +1,5 @@
-// The runner's own lines: `memory W H` makes a memory surface the target, `save "file.bmp"`
+// The runner's own lines: `window W H "title"` opens a graphic window on a thread of its own
+// and `memory W H` makes a memory surface, either becoming the target; `save "file.bmp"`
 // writes the target's canvas. A new kind of target is one more function and one more row.
 #include <windows.h>
 
@@ -7,6 +8,7 @@
 #include "script_operations.h"
 #include "string_ops.h"
 #include "surface_attach.h"
+#include "surface_window.h"
 
 namespace qv::script {
 
@@ -30,6 +32,23 @@ void Memory(const Line& line, Outcome& outcome) {
   SurfaceAttach(surface, 0, 0);
 }
 
+void Window(const Line& line, Outcome& outcome) {
+  constexpr int32_t kLeft = 40, kTop = 40, kDefaultStyle = 0, kFont = 1, kOptions = 0;
+  if (!Shape(line, "IIT", outcome)) return;
+  int32_t width = line.args[0].integer, height = line.args[1].integer;
+  std::wstring title = Wide(line.args[2].text);
+  PushOwned(DynString::FromUnits(std::u16string_view(reinterpret_cast<const char16_t*>(title.data()), title.size())));
+  HWND frame = width > 0 && height > 0
+                   ? SurfaceWindowOpenThreaded(kLeft, kTop, width, height, kDefaultStyle, kFont, kOptions)
+                   : (PopDiscard(), nullptr);
+  if (!frame) {
+    outcome.error = "no graphic window of " + std::to_string(width) + " x " + std::to_string(height);
+    return;
+  }
+  SurfaceAttach(frame, 0, 0);  // identifier 0: the window's canvas
+  outcome.window = frame;
+}
+
 void Save(const Line& line, Outcome& outcome) {
   if (!Shape(line, "T", outcome)) return;
   std::wstring name = Wide(line.args[0].text);
@@ -46,6 +65,7 @@ struct TargetLine {
 };
 
 const TargetLine kTargetLines[] = {
+    {"window", Window},
     {"memory", Memory},
     {"save", Save},
 };
