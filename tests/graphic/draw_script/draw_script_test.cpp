@@ -158,6 +158,21 @@ TEST(DrawScript, MalformedLinesStopWithTheirNumberAndRunTimeErrorsDoNot) {
   EXPECT_NE(run.errors.find("script.txt:2: could not save"), std::string::npos) << run.errors;
 }
 
+TEST(DrawScript, TheReadmeExampleDrawsItsHouse) {
+  Runner runner(9, Read(Here() + L"house.txt"));
+  ScriptRun run = runner.Finish();
+  EXPECT_EQ(run.exit_code, 0u);
+  EXPECT_EQ(run.errors, "");
+  std::string bmp = Read(runner.dir() + L"house.bmp");
+  ASSERT_EQ(bmp.size(), 54u + 720 * 160);
+  EXPECT_EQ(PixelOf(bmp, 5, 5), 0xF0D8A0);      // sky
+  EXPECT_EQ(PixelOf(bmp, 190, 33), 0x00E0FF);   // the sun's middle
+  EXPECT_EQ(PixelOf(bmp, 20, 150), 0x3C9A3C);   // grass
+  EXPECT_EQ(PixelOf(bmp, 110, 110), 0x104070);  // the door
+  EXPECT_EQ(PixelOf(bmp, 85, 50), 0x1818A0);    // the roof
+  EXPECT_EQ(PixelOf(bmp, 50, 100), 0x3050C0);   // the wall
+}
+
 // What a window of another process shows, read from the screen (its own DC is not readable
 // from here): the colour at a client point.
 int32_t ScreenColourAt(HWND window, int32_t x, int32_t y) {
