@@ -7,8 +7,8 @@
 // With option 0x8000 of the second flag word end points are inclusive.
 //
 // The current position is the record's (current_x, current_y). SurfaceSetPixel sets only that
-// (a move of the DC's own position would double its cost), so an operation that draws from
-// the memory DC's position (LineTo, text with TA_UPDATECP) moves the DC there first.
+// (moving the DC's own position as well would add a third to its cost), so an operation that
+// draws from the memory DC's position (LineTo, text with TA_UPDATECP) moves the DC there first.
 #pragma once
 
 #include <windows.h>

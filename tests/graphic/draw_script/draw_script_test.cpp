@@ -22,12 +22,17 @@ std::wstring Here() {
   return p.substr(0, p.find_last_of(L"\\/") + 1);
 }
 
-// A directory of its own for each script of the test program.
+// A directory of its own for each script of this run (process numbers come round again, so
+// the time of the first call is part of the name).
 std::wstring Scratch(int n) {
-  wchar_t base[MAX_PATH];
-  GetTempPathW(MAX_PATH, base);
-  std::wstring root = std::wstring(base) + L"qv_draw_script_" + std::to_wstring(GetCurrentProcessId());
-  CreateDirectoryW(root.c_str(), nullptr);
+  static const std::wstring root = [] {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    std::wstring r = std::wstring(base) + L"qv_draw_script_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                     std::to_wstring(GetTickCount64());
+    CreateDirectoryW(r.c_str(), nullptr);
+    return r;
+  }();
   std::wstring directory = root + L"\\" + std::to_wstring(n);
   CreateDirectoryW(directory.c_str(), nullptr);
   return directory + L"\\";
@@ -64,6 +69,14 @@ class Runner {
       CloseHandle(process_.hProcess);
     }
     if (errors_ != INVALID_HANDLE_VALUE) CloseHandle(errors_);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((dir_ + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do DeleteFileW((dir_ + found.cFileName).c_str());
+      while (FindNextFileW(search, &found));
+      FindClose(search);
+    }
+    RemoveDirectoryW(dir_.c_str());
   }
   Runner(const Runner&) = delete;
   Runner& operator=(const Runner&) = delete;
