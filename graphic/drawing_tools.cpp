@@ -29,7 +29,8 @@ std::optional<std::vector<PixelPoint>> PopMappedPoints(const WindowRecord* recor
   if (record && top && !top->null()) {
     if (auto list = PointList::Read(top->data(), top->bytes())) {
       mapped.emplace(list->count());
-      for (uint32_t i = 0; i < list->count(); ++i) (*mapped)[i] = SurfaceMapPoint(*record, list->x(i), list->y(i), false);
+      for (uint32_t i = 0; i < list->count(); ++i)
+        (*mapped)[i] = SurfaceMapPoint(*record, list->x(i), list->y(i), false);
     }
   }
   PopDiscard();

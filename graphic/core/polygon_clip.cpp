@@ -15,10 +15,14 @@ enum class Side { kLeft, kTop, kRight, kBottom };
 
 bool Inside(const PixelPoint& p, Side side, const ClipBox& box) {
   switch (side) {
-    case Side::kLeft: return p.x >= box.left;
-    case Side::kTop: return p.y >= box.top;
-    case Side::kRight: return p.x <= box.right;
-    case Side::kBottom: return p.y <= box.bottom;
+    case Side::kLeft:
+      return p.x >= box.left;
+    case Side::kTop:
+      return p.y >= box.top;
+    case Side::kRight:
+      return p.x <= box.right;
+    case Side::kBottom:
+      return p.y <= box.bottom;
   }
   return true;
 }
@@ -26,7 +30,10 @@ bool Inside(const PixelPoint& p, Side side, const ClipBox& box) {
 // Where the edge s-e crosses the side's line; s and e lie on different sides of it.
 PixelPoint Crossing(const PixelPoint& s, const PixelPoint& e, Side side, const ClipBox& box) {
   bool vertical = side == Side::kLeft || side == Side::kRight;
-  int64_t at = side == Side::kLeft ? box.left : side == Side::kRight ? box.right : side == Side::kTop ? box.top : box.bottom;
+  int64_t at = side == Side::kLeft    ? box.left
+               : side == Side::kRight ? box.right
+               : side == Side::kTop   ? box.top
+                                      : box.bottom;
   long double s_along = vertical ? s.x : s.y, e_along = vertical ? e.x : e.y;
   long double s_across = vertical ? s.y : s.x, e_across = vertical ? e.y : e.x;
   long double t = (at - s_along) / (e_along - s_along);  // the two differ: s and e are on different sides

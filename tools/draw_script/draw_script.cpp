@@ -9,7 +9,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -77,7 +76,8 @@ int32_t RunScript(void*, void*, const char16_t* tail, int32_t) {
     }
     ErrorClear();
     Call(*op, line.args);
-    if (uint8_t error = ErrorNumber()) std::fprintf(stderr, "%s:%d: %s: error %u\n", name.c_str(), number, op->name, error);
+    if (uint8_t error = ErrorNumber())
+      std::fprintf(stderr, "%s:%d: %s: error %u\n", name.c_str(), number, op->name, error);
   }
   std::fflush(stderr);
   WaitForWindows(windows);

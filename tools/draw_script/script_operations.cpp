@@ -7,13 +7,13 @@
 #include <iterator>
 
 #include "dyn_string.h"
+#include "memory_surface.h"
 #include "string_ops.h"
 #include "surface_clear.h"
 #include "surface_colours.h"
 #include "surface_copy.h"
 #include "surface_drawing.h"
 #include "surface_pen.h"
-#include "memory_surface.h"
 #include "user_space.h"
 
 namespace qv::script {
@@ -114,7 +114,8 @@ std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
   int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string bytes(static_cast<size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
+  if (n > 0)
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
   return bytes;
 }
 

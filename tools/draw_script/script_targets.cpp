@@ -49,14 +49,29 @@ void Window(const Line& line, Outcome& outcome) {
   outcome.window = frame;
 }
 
+// Which file the name stands for now (0 when none): a save moves a new file over the name.
+uint64_t FileIdentity(const std::wstring& name) {
+  HANDLE file = CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  BY_HANDLE_FILE_INFORMATION info{};
+  uint64_t identity = GetFileInformationByHandle(file, &info)
+                          ? (uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow) + 1
+                          : 0;
+  CloseHandle(file);
+  return identity;
+}
+
 void Save(const Line& line, Outcome& outcome) {
   if (!Shape(line, "T", outcome)) return;
   std::wstring name = Wide(line.args[0].text);
-  // The save raises no error; whether the file is there afterwards tells.
-  DeleteFileW(name.c_str());
+  // The save raises no error and leaves an old file as it was when it fails: a new file under
+  // the name tells that it worked.
+  uint64_t before = FileIdentity(name);
   PushOwned(DynString::FromUnits(std::u16string_view(reinterpret_cast<const char16_t*>(name.data()), name.size())));
   SurfaceSaveBitmap();
-  if (GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES) outcome.error = "could not save " + line.args[0].text;
+  uint64_t after = FileIdentity(name);
+  if (after == 0 || after == before) outcome.error = "could not save " + line.args[0].text;
 }
 
 struct TargetLine {

@@ -144,6 +144,7 @@ TEST(DrawScript, MalformedLinesStopWithTheirNumberAndRunTimeErrorsDoNot) {
                 "save \"after.bmp\"\n");
   Runner no_target(6, "memory 0 5\n");
   Runner no_save(7, "memory 4 4\nsave \"no such dir\\x.bmp\"\n");
+  Runner twice(10, "memory 4 4\nsave \"same.bmp\"\nsave \"same.bmp\"\n");
 
   ScriptRun run = malformed.Finish();
   EXPECT_EQ(run.exit_code, 2u);
@@ -169,6 +170,9 @@ TEST(DrawScript, MalformedLinesStopWithTheirNumberAndRunTimeErrorsDoNot) {
   run = no_save.Finish();
   EXPECT_EQ(run.exit_code, 1u);
   EXPECT_NE(run.errors.find("script.txt:2: could not save"), std::string::npos) << run.errors;
+  run = twice.Finish();  // a second save over the first is a save too
+  EXPECT_EQ(run.exit_code, 0u);
+  EXPECT_EQ(run.errors, "");
 }
 
 TEST(DrawScript, TheReadmeExampleDrawsItsHouse) {
