@@ -1,0 +1,56 @@
+#include "drawing_tools.h"
+
+#include "frame.h"
+#include "point_list.h"
+#include "string_ops.h"
+#include "surface_map_point.h"
+
+namespace qv {
+
+int32_t LineColour(const WindowRecord& record, int32_t colour) {
+  return colour == kColourSystem ? record.fore_colour : colour;
+}
+
+HGDIOBJ MakeLinePen(const WindowRecord& record, int32_t line_colour) {
+  if (line_colour == kColourNone) return GetStockObject(NULL_PEN);
+  return CreatePen(record.pen_style, record.pen_width, static_cast<COLORREF>(line_colour));
+}
+
+WindowRecord* SourceSurface(HANDLE window, int32_t id) {
+  HANDLE control = GetDlgItem(static_cast<HWND>(window), id);
+  if (!control) control = window;
+  WindowRecord* record = RecordFind(control);
+  return record && record->is_surface() && record->memory_dc ? record : nullptr;
+}
+
+std::optional<std::vector<PixelPoint>> PopMappedPoints(const WindowRecord* record) {
+  std::optional<std::vector<PixelPoint>> mapped;
+  TextRef* top = ProcedureFrame::Current().operands().Slot(0);
+  if (record && top && !top->null()) {
+    if (auto list = PointList::Read(top->data(), top->bytes())) {
+      mapped.emplace(list->count());
+      for (uint32_t i = 0; i < list->count(); ++i)
+        (*mapped)[i] = SurfaceMapPoint(*record, list->x(i), list->y(i), false);
+    }
+  }
+  PopDiscard();
+  return mapped;
+}
+
+std::vector<POINT> PlatformPoints(const std::vector<PixelPoint>& points) {
+  std::vector<POINT> out(points.size());
+  for (size_t i = 0; i < points.size(); ++i) out[i] = POINT{points[i].x, points[i].y};
+  return out;
+}
+
+int32_t MarkCoordinate(int32_t v) {
+  constexpr int32_t kFar = 1 << 29;
+  return v < -kFar ? -kFar : v > kFar ? kFar : v;
+}
+
+int32_t SpanOf(int32_t a, int32_t b) {
+  int64_t span = int64_t{b} - a + 1;
+  return span <= 0 || span > INT32_MAX ? 0 : static_cast<int32_t>(span);
+}
+
+}  // namespace qv

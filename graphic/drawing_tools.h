@@ -1,0 +1,92 @@
+// Pens, brushes and sources shared by the drawing operations. All are used with SurfaceLock
+// held, inside one operation; every object made is deleted when its holder goes.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "user_space.h"
+#include "window_record.h"
+
+namespace qv {
+
+// Deletes the GDI object it holds (stock objects are not affected by DeleteObject).
+class GdiObject {
+ public:
+  explicit GdiObject(HGDIOBJ object = nullptr) : object_(object) {}
+  ~GdiObject() {
+    if (object_) DeleteObject(object_);
+  }
+  GdiObject(const GdiObject&) = delete;
+  GdiObject& operator=(const GdiObject&) = delete;
+  HGDIOBJ get() const { return object_; }
+  void reset(HGDIOBJ object) {
+    if (object_) DeleteObject(object_);
+    object_ = object;
+  }
+
+ private:
+  HGDIOBJ object_;
+};
+
+// Selects an object into a DC and puts the previous one back when it goes. Declare it after
+// the GdiObject it selects, so the object is deselected before it is deleted.
+class Selection {
+ public:
+  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(object ? SelectObject(dc, object) : nullptr) {}
+  ~Selection() {
+    if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+  }
+  Selection(const Selection&) = delete;
+  Selection& operator=(const Selection&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+// A memory DC compatible with another, deleted when it goes.
+class ScratchDC {
+ public:
+  explicit ScratchDC(HDC like) : dc_(CreateCompatibleDC(like)) {}
+  ~ScratchDC() {
+    if (dc_) DeleteDC(dc_);
+  }
+  ScratchDC(const ScratchDC&) = delete;
+  ScratchDC& operator=(const ScratchDC&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+// A line colour: -1 the record's foreground; other values as given (-2 stays "none").
+int32_t LineColour(const WindowRecord& record, int32_t colour);
+
+// A fill colour: -1 the line colour; -2 hollow; others as given.
+inline int32_t FillColour(int32_t fill, int32_t line_colour) { return fill == kColourSystem ? line_colour : fill; }
+
+// The record's pen (style, width) in a line colour; colour -2 is the stock null pen.
+HGDIOBJ MakeLinePen(const WindowRecord& record, int32_t line_colour);
+
+// The surface record of (window, control identifier) as SurfaceAttach finds it, or null.
+WindowRecord* SourceSurface(HANDLE window, int32_t id);
+
+// Pops the point list operand and maps its points (absolute) on the record; nullopt when it is
+// not a list of 2-1024 points that its block really holds.
+std::optional<std::vector<PixelPoint>> PopMappedPoints(const WindowRecord* record);
+
+std::vector<POINT> PlatformPoints(const std::vector<PixelPoint>& points);
+
+// The width of the inclusive pixel span a..b (b - a + 1), or 0 when it is empty or does not
+// fit 32 bits.
+int32_t SpanOf(int32_t a, int32_t b);
+
+// A coordinate for SurfaceMarkDirty, which widens marks by the pen: far values are brought in
+// to where the widening cannot overflow (the mark is cut to the canvas anyway).
+int32_t MarkCoordinate(int32_t v);
+
+}  // namespace qv

@@ -1,0 +1,23 @@
+#include <algorithm>
+
+#include "drawing_tools.h"
+#include "mix_modes.h"
+#include "surface.h"
+#include "surface_copy.h"
+
+namespace qv {
+
+void SurfaceCopy(HANDLE window, int32_t id, int32_t mix) {
+  WindowRecord* record = SurfaceAcquire();
+  if (!record) return;
+  WindowRecord* source = SourceSurface(window, id);
+  if (!source || !record->memory_dc) {
+    SurfaceRelease();
+    return;
+  }
+  BitBlt(record->memory_dc, 0, 0, std::min(source->canvas_width, record->canvas_width),
+         std::min(source->canvas_height, record->canvas_height), source->memory_dc, 0, 0, MixRasterOperation(mix));
+  SurfaceMarkDirty(*record, 0, 0, record->canvas_width, record->canvas_height);
+}
+
+}  // namespace qv

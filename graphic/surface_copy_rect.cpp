@@ -1,0 +1,30 @@
+#include <algorithm>
+
+#include "drawing_tools.h"
+#include "mix_modes.h"
+#include "surface.h"
+#include "surface_copy.h"
+#include "surface_map_point.h"
+
+namespace qv {
+
+void SurfaceCopyRect(HANDLE window, int32_t id, float x1, float y1, float x2, float y2, float x, float y,
+                     int32_t mix) {
+  WindowRecord* record = SurfaceAcquire();
+  if (!record) return;
+  WindowRecord* source = SourceSurface(window, id);
+  if (!source || !record->memory_dc) {
+    SurfaceRelease();
+    return;
+  }
+  PixelPoint from = SurfaceMapPoint(*source, x1, y1, false);
+  PixelPoint to = SurfaceMapPoint(*source, x2, y2, false);
+  PixelPoint at = SurfaceMapPoint(*record, x, y, false);
+  int32_t width = std::min(SpanOf(from.x, to.x), SpanOf(at.x, record->canvas_width));
+  int32_t height = std::min(SpanOf(from.y, to.y), SpanOf(at.y, record->canvas_height));
+  if (width > 0 && height > 0)
+    BitBlt(record->memory_dc, at.x, at.y, width, height, source->memory_dc, from.x, from.y, MixRasterOperation(mix));
+  SurfaceMarkDirty(*record, 0, 0, record->canvas_width, record->canvas_height);
+}
+
+}  // namespace qv

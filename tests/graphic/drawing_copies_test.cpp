@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "drawing_test_support.h"
+#include "error.h"
+#include "frame.h"
+#include "memory_surface.h"
+#include "surface_attach.h"
+#include "surface_clear.h"
+#include "surface_copy.h"
+#include "surface_drawing.h"
+
+namespace qv {
+namespace {
+
+using namespace testing;
+
+class Copies : public MemoryCanvas {};
+
+// What each mix's block copy makes of source S over destination D.
+int32_t Expected(int32_t mix, int32_t s, int32_t d) {
+  int32_t r;
+  switch (mix) {
+    case 2: r = ~(s | d); break;  // NOTSRCERASE
+    case 4: r = ~s; break;        // NOTSRCCOPY
+    case 5: r = s & ~d; break;    // SRCERASE
+    case 7: r = s ^ d; break;     // SRCINVERT
+    case 9: r = s & d; break;     // SRCAND
+    case 12: r = ~s | d; break;   // MERGEPAINT
+    case 15: r = s | d; break;    // SRCPAINT
+    default: r = s; break;        // SRCCOPY
+  }
+  return r & 0x00FFFFFF;
+}
+
+TEST_F(Copies, EveryMixHasItsRasterOperation) {
+  constexpr int32_t kSource = 0x00F0CC33, kTarget = 0x0055AA0F;
+  HANDLE source = FilledSurface(4, 4, kSource);
+  Make(4, 4);
+  for (int32_t mix = -1; mix <= 18; ++mix) {
+    SurfaceClear(kTarget, 0);
+    SurfaceCopy(source, 0, mix);
+    EXPECT_EQ(Snapshot().At(2, 2), Expected(mix, kSource, kTarget)) << mix;
+  }
+  DestroySurface(source);
+}
+
+TEST_F(Copies, WholeSourcesAreCutToTheTarget) {
+  HANDLE source = FilledSurface(10, 10, kRed);
+  SurfaceCopy(source, 0, 0);
+  Canvas c = Snapshot();
+  EXPECT_EQ(c.Count(kRed), 100u);
+  EXPECT_EQ(c.At(9, 9), kRed);
+  EXPECT_EQ(c.At(10, 9), kWhite);
+
+  SurfaceClear(kWhite, 0);
+  SurfaceCopyAt(source, 0, 95, 20, 0);
+  c = Snapshot();
+  EXPECT_EQ(c.Count(kRed), 50u);  // 5 columns left at the right edge
+  EXPECT_EQ(c.At(95, 20), kRed);
+  EXPECT_EQ(c.At(99, 29), kRed);
+  EXPECT_EQ(c.At(94, 20), kWhite);
+
+  // A larger source onto a smaller target.
+  Make(6, 4);
+  SurfaceCopy(source, 0, 0);
+  EXPECT_EQ(Snapshot().Count(kRed), 24u);
+  DestroySurface(source);
+}
+
+TEST_F(Copies, RectanglesInTheSourcesCoordinates) {
+  HANDLE source = FilledSurface(20, 20, kBlue);
+  SurfaceAttach(source, 0, 0);
+  SurfaceSetPixel(3, 3, 0, kRed);
+  SurfaceSetPixel(5, 4, 0, kGreen);
+  SurfaceScale(0, 0, 10, 10);  // the source counts in units of 2 pixels
+  SurfaceAttach(surface_, 0, 0);
+
+  SurfaceCopyRect(source, 0, 1, 1, 3, 2, 40, 50, 0);  // source pixels (2, 2)-(6, 4)
+  Canvas c = Snapshot();
+  EXPECT_EQ(c.Count(kWhite), 100u * 100 - 5 * 3);
+  EXPECT_EQ(c.At(41, 51), kRed);
+  EXPECT_EQ(c.At(43, 52), kGreen);
+  EXPECT_EQ(c.At(44, 52), kBlue);
+  EXPECT_EQ(c.At(45, 52), kWhite);
+
+  SurfaceClear(kWhite, 0);
+  SurfaceCopyRect(source, 0, 0, 0, 9, 9, 90, 90, 0);  // cut to the target's edge
+  EXPECT_EQ(Snapshot().Count(kWhite), 100u * 100 - 10 * 10);
+  DestroySurface(source);
+}
+
+TEST_F(Copies, StretchToTwiceTheSize) {
+  HANDLE source = FilledSurface(2, 2, kWhite);
+  SurfaceAttach(source, 0, 0);
+  SurfaceSetPixel(0, 0, 0, kRed);
+  SurfaceSetPixel(1, 0, 0, kGreen);
+  SurfaceSetPixel(0, 1, 0, kBlue);
+  SurfaceSetPixel(1, 1, 0, kBlack);
+  SurfaceAttach(surface_, 0, 0);
+
+  SurfaceStretchCopy(source, 0, 0, 0, 1, 1, 10, 10, 13, 13, 0, COLORONCOLOR);
+  SurfaceStretchCopyWhole(source, 0, 20, 20, 23, 23, 0, COLORONCOLOR);
+  EXPECT_EQ(ErrorNumber(), 0);
+  Canvas c = Snapshot();
+  for (int32_t base : {10, 20}) {
+    for (int32_t dy = 0; dy < 4; ++dy)
+      for (int32_t dx = 0; dx < 4; ++dx) {
+        int32_t expected = dy < 2 ? (dx < 2 ? kRed : kGreen) : (dx < 2 ? kBlue : kBlack);
+        EXPECT_EQ(c.At(base + dx, base + dy), expected) << base << ": " << dx << "," << dy;
+      }
+    EXPECT_EQ(c.At(base + 4, base), kWhite);
+  }
+  EXPECT_EQ(c.Count(kWhite), 100u * 100 - 32);
+
+  // The stretch mode applies to the one copy.
+  SurfaceSetStretchMode(BLACKONWHITE);
+  SurfaceStretchCopy(source, 0, 0, 0, 1, 1, 40, 40, 43, 43, 0, COLORONCOLOR);
+  EXPECT_EQ(SurfaceGetStretchMode(), BLACKONWHITE);
+
+  // A source that is not a surface: the whole form says so, the others only do nothing.
+  HBITMAP stranger = CreateBitmap(2, 2, 1, 32, nullptr);
+  SurfaceStretchCopyWhole(stranger, 0, 60, 60, 70, 70, 0, 0);
+  EXPECT_EQ(ErrorNumber(), kErrorInvalidArgument);
+  ErrorClear();
+  SurfaceStretchCopy(stranger, 0, 0, 0, 1, 1, 60, 60, 70, 70, 0, 0);
+  SurfaceCopy(stranger, 0, 0);
+  SurfaceCopyAt(stranger, 0, 60, 60, 0);
+  SurfaceCopyRect(stranger, 0, 0, 0, 1, 1, 60, 60, 0);
+  EXPECT_EQ(ErrorNumber(), 0);
+  EXPECT_EQ(Snapshot().At(65, 65), kWhite);
+  DeleteObject(stranger);
+  DestroySurface(source);
+}
+
+TEST_F(Copies, ImageFilesStretchLikeSurfaces) {
+  Make(2, 1);
+  SurfaceSetPixel(0, 0, 0, kRed);
+  SurfaceSetPixel(1, 0, 0, kBlue);
+  std::wstring name = ScratchDirectory() + L"\\two.bmp";
+  PushWide(name);
+  SurfaceSaveBitmap();
+  Make(20, 20);
+  PushWide(name);
+  SurfaceStretchImage(2, 2, 5, 3, 0, COLORONCOLOR);
+  EXPECT_EQ(ErrorNumber(), 0);
+  Canvas c = Snapshot();
+  EXPECT_EQ(c.At(2, 2), kRed);
+  EXPECT_EQ(c.At(3, 3), kRed);
+  EXPECT_EQ(c.At(4, 2), kBlue);
+  EXPECT_EQ(c.At(5, 3), kBlue);
+  EXPECT_EQ(c.Count(kWhite), 20u * 20 - 8);
+
+  PushWide(name + L".missing");
+  SurfaceStretchImage(2, 2, 5, 3, 0, 0);
+  EXPECT_EQ(ErrorNumber(), kErrorInvalidArgument);
+  EXPECT_EQ(ProcedureFrame::Current().operands().depth(), 0);
+  DeleteFileW(name.c_str());
+}
+
+TEST_F(Copies, ListImages) {
+  HIMAGELIST list = ImageList_Create(4, 4, ILC_COLOR32, 1, 1);
+  ASSERT_NE(list, nullptr);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP image = CreateCompatibleBitmap(screen, 4, 4);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, image);
+  RECT all{0, 0, 4, 4};
+  HBRUSH brush = CreateSolidBrush(kRed);
+  FillRect(dc, &all, brush);
+  DeleteObject(brush);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ASSERT_EQ(ImageList_Add(list, image, nullptr), 0);
+  DeleteObject(image);
+
+  SurfaceDrawListImage(list, 1, 0, ILD_NORMAL, 10, 20);
+  EXPECT_EQ(ErrorNumber(), 0);
+  Canvas c = Snapshot();
+  EXPECT_EQ(c.Count(kRed), 16u);
+  EXPECT_EQ(c.At(10, 20), kRed);
+  EXPECT_EQ(c.At(13, 23), kRed);
+  SurfaceDrawListImage(list, 2, 0, ILD_NORMAL, 10, 20);  // no such image
+  EXPECT_EQ(ErrorNumber(), kErrorInvalidArgument);
+  ImageList_Destroy(list);
+}
+
+}  // namespace
+}  // namespace qv
