@@ -129,8 +129,8 @@ DWORD WINAPI KeepOneLargeBlock(void*) {
 }
 
 TEST_F(BlockReuse, ThreadsThatEndLeaveNoMoreThanTheFewKeptBlocks) {
-  // Threads made by the platform, as graphic windows' threads are: nothing runs for them at
-  // their end, so nothing may be held for them alone.
+  // Threads made by the platform, as graphic windows' threads are, may end without any clean-up
+  // of the run-time's running for them, so nothing may be held for them alone.
   const size_t before = CommittedBytes();
   for (int i = 0; i < 8; ++i) {
     HANDLE thread = CreateThread(nullptr, 0, KeepOneLargeBlock, nullptr, 0, nullptr);
