@@ -1,9 +1,11 @@
 #include "block_reuse.h"
 
 #include <cstddef>
+#include <mutex>
 
 #include "dyn_string.h"
 #include "platform/platform.h"
+#include "spin_lock.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define QV_ASAN 1
@@ -38,72 +40,67 @@ void Unpoison(unsigned char* data, uint32_t n) {
 #endif
 }
 
-// Kept together with each block: its length word sits in the poisoned region.
+// The length is kept beside the block: its own length word is poisoned while it is here.
 struct KeptBlock {
   unsigned char* data;
   uint32_t bytes;
 };
 
-// Plain data, so it stays usable while the thread's other per-thread objects are destroyed;
-// `closed` sends whatever they release after the list was emptied straight to the system.
-struct KeptList {
-  KeptBlock blocks[kReuseSlots];  // newest first
-  bool closed;
-};
-thread_local KeptList t_kept{};
+SpinLock g_kept_lock;
+KeptBlock g_kept[kReuseSlots];  // newest first; guarded by g_kept_lock
 
-// Empties the list when the thread ends. Made on the first keep of each thread.
-struct DropAtThreadEnd {
-  DropAtThreadEnd() = default;
-  DropAtThreadEnd(const DropAtThreadEnd&) = delete;
-  DropAtThreadEnd& operator=(const DropAtThreadEnd&) = delete;
-  ~DropAtThreadEnd() {
-    DropKeptBlocks();
-    t_kept.closed = true;
-  }
-};
-
-void Free(KeptBlock& kept) {
+void Free(KeptBlock kept) {
   if (!kept.data) return;
   Unpoison(kept.data, kept.bytes);
   platform::FreeString(kept.data);
-  kept = {};
 }
 
 }  // namespace
 
 unsigned char* ReuseBlock(uint32_t n) {
   if (n < kReuseMinBytes || n > kReuseMaxBytes) return nullptr;
-  KeptList& list = t_kept;
-  for (int i = 0; i < kReuseSlots; ++i) {
-    if (!list.blocks[i].data || list.blocks[i].bytes != n) continue;
-    unsigned char* data = list.blocks[i].data;
-    for (int j = i; j + 1 < kReuseSlots; ++j) list.blocks[j] = list.blocks[j + 1];
-    list.blocks[kReuseSlots - 1] = {};
-    Unpoison(data, n);
-    data[n] = 0;  // a new block's terminator, whatever the last owner did
-    data[n + 1] = 0;
-    return data;
+  unsigned char* data = nullptr;
+  {
+    std::lock_guard<SpinLock> hold(g_kept_lock);
+    for (int i = 0; i < kReuseSlots && !data; ++i) {
+      if (!g_kept[i].data || g_kept[i].bytes != n) continue;
+      data = g_kept[i].data;
+      for (int j = i; j + 1 < kReuseSlots; ++j) g_kept[j] = g_kept[j + 1];
+      g_kept[kReuseSlots - 1] = {};
+    }
   }
-  return nullptr;
+  if (!data) return nullptr;
+  Unpoison(data, n);
+  data[n] = 0;  // a new block's terminator, whatever the last owner did
+  data[n + 1] = 0;
+  return data;
 }
 
 bool KeepBlock(unsigned char* data) {
   const uint32_t n = BlockLength(data);
   if (n < kReuseMinBytes || n > kReuseMaxBytes) return false;
-  KeptList& list = t_kept;
-  if (list.closed) return false;
-  thread_local DropAtThreadEnd drop;  // made when control first passes here on this thread
-  (void)drop;
-  Free(list.blocks[kReuseSlots - 1]);
-  for (int j = kReuseSlots - 1; j > 0; --j) list.blocks[j] = list.blocks[j - 1];
-  list.blocks[0] = {data, n};
   Poison(data, n);
+  KeptBlock oldest;
+  {
+    std::lock_guard<SpinLock> hold(g_kept_lock);
+    oldest = g_kept[kReuseSlots - 1];
+    for (int j = kReuseSlots - 1; j > 0; --j) g_kept[j] = g_kept[j - 1];
+    g_kept[0] = {data, n};
+  }
+  Free(oldest);
   return true;
 }
 
 void DropKeptBlocks() {
-  for (KeptBlock& kept : t_kept.blocks) Free(kept);
+  KeptBlock all[kReuseSlots];
+  {
+    std::lock_guard<SpinLock> hold(g_kept_lock);
+    for (int i = 0; i < kReuseSlots; ++i) {
+      all[i] = g_kept[i];
+      g_kept[i] = {};
+    }
+  }
+  for (KeptBlock& kept : all) Free(kept);
 }
 
 }  // namespace qv

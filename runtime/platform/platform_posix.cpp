@@ -146,7 +146,6 @@ void* TlsSlotGet(uint32_t index) { return pthread_getspecific(static_cast<pthrea
 void TlsSlotSet(uint32_t index, void* value) { pthread_setspecific(static_cast<pthread_key_t>(index), value); }
 void TlsSlotFree(uint32_t index) { pthread_key_delete(static_cast<pthread_key_t>(index)); }
 
-
 // Flags change nothing for the two code pages converted here.
 int BytesToWide(uint32_t code_page, uint32_t, const unsigned char* src, int n, char16_t* dst, int capacity) {
   if (n <= 0 || capacity < 0) return 0;
