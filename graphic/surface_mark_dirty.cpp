@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "surface.h"
@@ -22,11 +23,15 @@ void SurfaceMarkDirty(WindowRecord& record, int32_t x1, int32_t y1, int32_t x2, 
   if (x1 >= x2) std::swap(x1, x2);
   if (y1 >= y2) std::swap(y1, y2);
   if (mode == MarkMode::kPen) {
-    int32_t w = static_cast<int32_t>(static_cast<uint32_t>(record.pen_width) >> 1) + 1;
-    x1 -= w;
-    y1 -= w;
-    x2 += w;
-    y2 += w;
+    // Widened in 64 bits: a huge or negative pen width must not overflow the corners.
+    const int64_t w = int64_t{static_cast<uint32_t>(record.pen_width) >> 1} + 1;
+    auto widen = [](int32_t v, int64_t by) {
+      return static_cast<int32_t>(std::clamp<int64_t>(v + by, INT32_MIN, INT32_MAX));
+    };
+    x1 = widen(x1, -w);
+    y1 = widen(y1, -w);
+    x2 = widen(x2, w);
+    y2 = widen(y2, w);
   } else if (mode == MarkMode::kText && (record.flags & kRotatedFont)) {
     x1 = y1 = 0;
     x2 = record.canvas_width;

@@ -41,6 +41,15 @@ TEST_F(Refreshing, MarksAreOrderedAndClampedToTheCanvas) {
   SurfaceSetPenWidth(5);
   Mark(50, 60, 70, 80, MarkMode::kPen);  // widened by 5 / 2 + 1
   ExpectDirty(47, 57, 73, 83);
+  SurfaceRedraw();
+  // A huge or negative pen width widens to the whole canvas instead of wrapping around.
+  SurfaceSetPenWidth(INT32_MAX);
+  Mark(50, 60, 70, 80, MarkMode::kPen);
+  ExpectDirty(0, 0, 1200, 960);
+  SurfaceRedraw();
+  SurfaceSetPenWidth(-1);
+  Mark(INT32_MAX - 1, INT32_MAX - 1, INT32_MAX, INT32_MAX, MarkMode::kPen);
+  ExpectDirty(0, 0, 1200, 960);
   SurfaceSetPenWidth(0);
   SurfaceRedraw();
   Mark(50, 60, 70, 80, MarkMode::kText);
