@@ -21,7 +21,8 @@ struct FontRecord {
   int32_t references = 0;
   int32_t number = 0;  // 1-based position at creation
   HFONT control_font = nullptr;
-  HFONT canvas_font = nullptr;
+  HFONT canvas_font = nullptr;  // 8 points, for graphic controls
+  HFONT window_font = nullptr;  // at the entry's point size, for graphic windows
   uint32_t style_bits = 0;
   float point_size = 0;
   LOGFONTW face{};  // weight, italic, charset, pitch and family, face name

@@ -6,6 +6,7 @@
 
 #include "font_table.h"
 #include "record_list.h"
+#include "surface_seam.h"
 #include "window_record.h"
 
 namespace qv {
@@ -82,6 +83,7 @@ void RecordDestroy(HANDLE handle) {
   if (!handle) return;
   while (WindowRecord* child = FirstControlOf(static_cast<HWND>(handle))) RecordDestroy(child->handle);
 
+  SurfaceSeamLock surfaces;
   RecordList& list = Records();
   std::unique_ptr<WindowRecord> record;
   {

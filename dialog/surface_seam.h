@@ -17,9 +17,30 @@ struct SurfaceSeam {
   void (*set_up)(WindowRecord& record, HWND control) = nullptr;
   // Paints a graphic control from its canvas on WM_DRAWITEM; TRUE when handled.
   BOOL (*paint)(const DRAWITEMSTRUCT& item, HWND owner) = nullptr;
+  // Takes SurfaceLock unless the calling thread holds it; true when it took it.
+  bool (*lock)() = nullptr;
+  void (*unlock)() = nullptr;
 };
 
 void SurfaceSeamConnect(const SurfaceSeam& seam);
 const SurfaceSeam& SurfaceSeamGet();
+
+// Holds SurfaceLock for a scope when the graphic library is connected: records are freed only
+// under it, so a surface operation on another thread never sees a record go mid-way.
+class SurfaceSeamLock {
+ public:
+  SurfaceSeamLock() {
+    const SurfaceSeam& seam = SurfaceSeamGet();
+    taken_ = seam.lock && seam.unlock && seam.lock();
+  }
+  ~SurfaceSeamLock() {
+    if (taken_) SurfaceSeamGet().unlock();
+  }
+  SurfaceSeamLock(const SurfaceSeamLock&) = delete;
+  SurfaceSeamLock& operator=(const SurfaceSeamLock&) = delete;
+
+ private:
+  bool taken_ = false;
+};
 
 }  // namespace qv

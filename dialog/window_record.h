@@ -1,10 +1,30 @@
 // WindowRecord: the run-time's own record of every window (and memory bitmap) it creates.
 // Records form one singly linked list, newest first, guarded by one spin lock; a second word
 // counts the live records.
+//
+// Threads and records. Dialogs and graphic windows live on the threads that created them;
+// drawing operations reach a surface's record from any thread through its DrawTarget handle.
+// - Owner: the thread of the record's window. Only it destroys the record (RecordDestroy on
+//   WM_NCDESTROY); a memory surface's record belongs to whichever thread deletes it.
+// - The list lock guards the links and the live count, held only for one walk or change; a
+//   record pointer found under it is not kept alive by it.
+// - SurfaceLock (graphic library) guards the surface fields of kinds 14 and 26 (canvas, dirty
+//   rectangle, flag word, sizes, colours, pen, key and click state) and the record's life:
+//   RecordDestroy unlinks and frees a record, its memory DC, bitmaps and region only while
+//   holding SurfaceLock. So an operation that found a record under SurfaceLock may use it until
+//   it releases the lock, and a DrawTarget whose window has gone is simply not found.
+// - The window's own thread may read its records without SurfaceLock (nobody else frees them),
+//   but changes surface fields only under it. `idle_signals` is the one field touched without
+//   any lock, atomically, between a graphic window's loop and the drawing threads.
+// - No thread waits for another thread (SendMessage, UpdateWindow, SetWindowPos, ShowWindow on
+//   a window of another thread) while it holds SurfaceLock; such work is done after the lock is
+//   released. A window thread that waits for SurfaceLock keeps running the messages sent to
+//   it, and its paint takes the lock unless the paint runs inside its own refresh.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 
@@ -38,6 +58,11 @@ enum SurfaceFlags : uint32_t {
   kStretchView = 0x100000,
   kRotatedFont = 0x4000000,
 };
+
+// Bits of idle_signals: the window thread's try-lock failed, so the next mark refreshes; a
+// wake-up message for the window thread's loop is on its way.
+constexpr uint32_t kIdleForceRequested = 0x1;
+constexpr uint32_t kIdleWakePosted = 0x2;
 
 // Bit 0 of the second flag word: a system close request is ignored.
 constexpr uint32_t kCloseBlocked = 0x1;
@@ -120,6 +145,10 @@ struct WindowRecord {
   uint32_t click_state = 0;
   uint32_t click_x = 0, click_y = 0;
   int32_t user_values[8] = {};
+
+  // Canvas of a graphic window: requests between its window thread's idle loop and the
+  // drawing threads, outside SurfaceLock (bits kIdleForceRequested, kIdleWakePosted).
+  std::atomic<uint32_t> idle_signals{0};
 
   HWND window() const { return static_cast<HWND>(handle); }
   bool is_surface() const { return kind == kKindGraphic || kind == kKindMemorySurface; }

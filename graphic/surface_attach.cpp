@@ -2,6 +2,7 @@
 #include "draw_target.h"
 #include "surface.h"
 #include "surface_lock.h"
+#include "surface_refresh.h"
 #include "surface_attach.h"
 
 namespace qv {
@@ -19,6 +20,8 @@ void SurfaceAttach(HANDLE window, int32_t id, int32_t option) {
     uint32_t bits = static_cast<uint32_t>(option) & kDeferRedraw;
     if (record->kind == kKindMemorySurface) bits |= kDeferRedraw;
     record->flags = (record->flags & ~kDeferRedraw) ^ bits;
+    // A graphic window's loop sleeps until told: drawing kept back until now is due.
+    if ((record->flags & (kDirtyPending | kDeferRedraw)) == kDirtyPending) WakeWindowThread(*record);
   }
   SurfaceLock().unlock();
 

@@ -1,10 +1,11 @@
 #include "surface.h"
+#include "surface_input.h"
+#include "surface_lock.h"
 
 namespace qv {
 
 namespace {
 
-constexpr UINT kScrollAreaMessage = 0x1403;
 constexpr uint32_t kExtendedKey = 1u << 24;
 
 uint32_t ScanCode(LPARAM lparam) { return (static_cast<uint32_t>(lparam) >> 16) & 0xFF; }
@@ -24,12 +25,21 @@ bool NavigationScroll(WPARAM key, UINT& message, WPARAM& code) {
   }
 }
 
-LRESULT CallSaved(WNDPROC saved, HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  return saved ? CallWindowProcW(saved, window, message, wparam, lparam)
-               : DefWindowProcW(window, message, wparam, lparam);
+// Changes a field of the window's record under SurfaceLock; false when it has no record.
+template <typename Change>
+bool ChangeRecord(HWND window, Change change) {
+  SurfaceLockScope hold;
+  WindowRecord* record = RecordFind(window);
+  if (record) change(*record);
+  return record != nullptr;
 }
 
 }  // namespace
+
+LRESULT CallSavedProcedure(WNDPROC saved, HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  return saved ? CallWindowProcW(saved, window, message, wparam, lparam)
+               : DefWindowProcW(window, message, wparam, lparam);
+}
 
 KeyAction KeyClassify(UINT message, LPARAM lparam, bool num_lock, bool shift) {
   uint32_t scan = ScanCode(lparam);
@@ -47,47 +57,43 @@ KeyAction KeyClassify(UINT message, LPARAM lparam, bool num_lock, bool shift) {
   return KeyAction::kDefault;
 }
 
-LRESULT CALLBACK SurfaceControlProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  WindowRecord* record = RecordFind(window);
-  if (!record) return DefWindowProcW(window, message, wparam, lparam);
-  WNDPROC saved = record->saved_procedure;
-
+std::optional<LRESULT> SurfaceInputMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                           bool tab_by_whole_code) {
   switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       bool num_lock = (GetKeyState(VK_NUMLOCK) & 1) != 0;
       bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
       KeyAction action = KeyClassify(message, lparam, num_lock, shift);
-      if (action == KeyAction::kDefault) break;
+      if (action == KeyAction::kDefault) return std::nullopt;
       UINT scroll = 0;
       WPARAM code = 0;
-      if (action == KeyAction::kNavigate && (record->flags & kScrollView) && NavigationScroll(wparam, scroll, code)) {
+      bool scrolled = false;
+      if (!ChangeRecord(window, [&](WindowRecord& r) { scrolled = r.flags & kScrollView; })) return std::nullopt;
+      if (action == KeyAction::kNavigate && scrolled && NavigationScroll(wparam, scroll, code)) {
         SendMessageW(window, scroll, code, 0);
         return 0;
       }
-      record->key = ScanCode(lparam) << 16;
+      ChangeRecord(window, [&](WindowRecord& r) { r.key = ScanCode(lparam) << 16; });
       return 0;
     }
-    case WM_CHAR:
-      if ((wparam & 0xFF) == '\t') break;
-      record->key = static_cast<uint32_t>(wparam);
+    case WM_CHAR: {
+      bool tab = tab_by_whole_code ? (wparam & 0xFFFF) == '\t' : (wparam & 0xFF) == '\t';
+      if (tab) return std::nullopt;
+      if (!ChangeRecord(window, [&](WindowRecord& r) { r.key = static_cast<uint32_t>(wparam); })) return std::nullopt;
       return 0;
-    case WM_LBUTTONDOWN:
-      SetFocus(window);
-      break;
+    }
     case WM_SETFOCUS:
-      record->flags |= kSurfaceFocused;
-      break;
+      ChangeRecord(window, [](WindowRecord& r) { r.flags |= kSurfaceFocused; });
+      return std::nullopt;
     case WM_KILLFOCUS:
-      record->flags &= ~kSurfaceFocused;
-      break;
-    case WM_GETDLGCODE:
-      return DLGC_WANTALLKEYS;
+      ChangeRecord(window, [](WindowRecord& r) { r.flags &= ~kSurfaceFocused; });
+      return std::nullopt;
     case WM_HSCROLL:
     case WM_VSCROLL:
       // Scrolled views belong to the further drawing operations; without one the message
       // goes on to the saved procedure.
-      break;
+      return std::nullopt;
     case WM_MOUSEWHEEL: {
       short delta = GET_WHEEL_DELTA_WPARAM(wparam);
       if (delta == 0) return 0;
@@ -95,12 +101,29 @@ LRESULT CALLBACK SurfaceControlProcedure(HWND window, UINT message, WPARAM wpara
       SendMessageW(window, scroll, delta > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
       return 0;
     }
-    case kScrollAreaMessage:
-      break;
     default:
+      return std::nullopt;
+  }
+}
+
+LRESULT CALLBACK SurfaceControlProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  // Only this window's thread destroys its record, so the saved procedure can be read here.
+  WindowRecord* record = RecordFind(window);
+  if (!record) return DefWindowProcW(window, message, wparam, lparam);
+  WNDPROC saved = record->saved_procedure;
+
+  if (auto answer = SurfaceInputMessage(window, message, wparam, lparam, false)) return *answer;
+  switch (message) {
+    case WM_LBUTTONDOWN:
+      SetFocus(window);
+      break;
+    case WM_GETDLGCODE:
+      return DLGC_WANTALLKEYS;
+    default:
+      // 0x1403, the scroll area's private message, goes on to the saved procedure as well.
       break;
   }
-  return CallSaved(saved, window, message, wparam, lparam);
+  return CallSavedProcedure(saved, window, message, wparam, lparam);
 }
 
 }  // namespace qv

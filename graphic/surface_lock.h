@@ -1,19 +1,50 @@
-// SurfaceLock: one process-wide lock over all surface operations. A waiting thread sleeps 0 ms
-// between tries; the lock is not re-entrant and does not know its owner.
+// SurfaceLock: one process-wide lock over all surface operations. A drawing thread waits by
+// sleeping 0 ms between tries; code that runs in a window procedure waits with
+// lock_serving(), which also runs the messages other threads send to the calling thread, so a
+// thread that sent it something while it waits is never stuck behind it. The lock is not
+// re-entrant, but it knows its holder: held_by_caller() lets a paint that runs inside the
+// caller's own refresh, or a teardown inside a surface operation, go on without taking it
+// again. See window_record.h for what it guards.
 #pragma once
 
 #include <windows.h>
 
-#include "spin_lock.h"
+#include <atomic>
+#include <cstdint>
 
 namespace qv {
 
-struct SleepZero {
-  void operator()() const { Sleep(0); }
+class SurfaceLockWord {
+ public:
+  void lock();
+  void lock_serving();
+  bool try_lock();
+  void unlock();
+  bool held_by_caller() const { return holder_.load(std::memory_order_relaxed) == GetCurrentThreadId(); }
+
+ private:
+  bool Take();
+  std::atomic<int32_t> word_{0};
+  std::atomic<DWORD> holder_{0};  // written only by the holder, so a thread sees its own id only while it holds
 };
 
-using SurfaceLockWord = BasicSpinLock<SleepZero>;
-
 SurfaceLockWord& SurfaceLock();
+
+// Holds SurfaceLock for a scope, waiting with lock_serving(), unless the calling thread holds it
+// already (then the scope neither takes nor releases it).
+class SurfaceLockScope {
+ public:
+  SurfaceLockScope() : taken_(!SurfaceLock().held_by_caller()) {
+    if (taken_) SurfaceLock().lock_serving();
+  }
+  ~SurfaceLockScope() {
+    if (taken_) SurfaceLock().unlock();
+  }
+  SurfaceLockScope(const SurfaceLockScope&) = delete;
+  SurfaceLockScope& operator=(const SurfaceLockScope&) = delete;
+
+ private:
+  bool taken_;
+};
 
 }  // namespace qv

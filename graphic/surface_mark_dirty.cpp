@@ -3,11 +3,19 @@
 
 #include "surface.h"
 #include "surface_lock.h"
+#include "surface_refresh.h"
 
 namespace qv {
 
 namespace {
 constexpr uint32_t kBatchSize = 250;
+}
+
+void WakeWindowThread(WindowRecord& record) {
+  if (record.kind != kKindGraphic) return;
+  if (record.idle_signals.fetch_or(kIdleWakePosted, std::memory_order_relaxed) & kIdleWakePosted) return;
+  // Posting never waits for the window's thread.
+  PostMessageW(record.window(), WM_NULL, 0, 0);
 }
 
 void SurfaceMarkDirty(WindowRecord& record, int32_t x1, int32_t y1, int32_t x2, int32_t y2, MarkMode mode) {
@@ -35,6 +43,10 @@ void SurfaceMarkDirty(WindowRecord& record, int32_t x1, int32_t y1, int32_t x2, 
   record.dirty_right = std::max(record.dirty_right, right);
   record.dirty_bottom = std::max(record.dirty_bottom, bottom);
   record.flags |= kDirtyPending;
+  // A graphic window's loop that found the lock busy asked for this mark to refresh.
+  if ((record.idle_signals.load(std::memory_order_relaxed) & kIdleForceRequested) &&
+      (record.idle_signals.fetch_and(~kIdleForceRequested, std::memory_order_relaxed) & kIdleForceRequested))
+    record.flags |= kForceRefresh;
 
   bool refresh = false;
   if (record.flags & kDeferRedraw) {
@@ -45,12 +57,16 @@ void SurfaceMarkDirty(WindowRecord& record, int32_t x1, int32_t y1, int32_t x2, 
     ++record.batch_count;
     refresh = record.batch_count >= kBatchSize || (record.flags & kForceRefresh);
   }
+  HWND update_later = nullptr;
   if (refresh) {
-    SurfaceRefresh(record);
+    update_later = SurfaceRefreshLocked(record);
     record.flags &= ~kForceRefresh;
     record.batch_count = 0;
+  } else if (!(record.flags & kDeferRedraw)) {
+    WakeWindowThread(record);
   }
   SurfaceLock().unlock();
+  UpdateAfterRelease(update_later);
 }
 
 }  // namespace qv

@@ -1,12 +1,17 @@
 #include "surface.h"
+#include "surface_lock.h"
 
 namespace qv {
 
-// Runs inside refreshes that hold SurfaceLock, so it must not take it.
+// Inside a refresh of this thread's own window the lock is already this thread's; a paint for
+// any other reason (uncovered, another thread's refresh) takes it, so it never copies a canvas
+// that a drawing thread is changing or freeing.
 BOOL SurfacePaint(const DRAWITEMSTRUCT& item, HWND owner) {
   if (!(item.itemAction & ODA_DRAWENTIRE)) return FALSE;
   HWND control = GetDlgItem(owner, static_cast<int>(item.CtlID));
-  WindowRecord* record = control ? RecordFind(control) : nullptr;
+  if (!control) return FALSE;
+  SurfaceLockScope hold;
+  WindowRecord* record = RecordFind(control);
   if (!record || record->kind != kKindGraphic) return FALSE;
   if (record->memory_dc) {
     if (record->flags & kStretchView)

@@ -1,5 +1,7 @@
 #include "floating_point_state.h"
 #include "surface.h"
+#include "surface_lock.h"
+#include "surface_refresh.h"
 
 namespace qv {
 
@@ -12,7 +14,18 @@ void ResetDirty(WindowRecord& record) {
 
 }  // namespace
 
-void SurfaceRefresh(WindowRecord& record) {
+bool WindowOfCallingThread(HWND window) {
+  return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
+void UpdateAfterRelease(HWND window) {
+  if (!window) return;
+  FloatingPointState keep;
+  UpdateWindow(window);
+}
+
+HWND SurfaceRefreshLocked(WindowRecord& record) {
+  HWND later = nullptr;
   // A memory surface has no window to show it.
   if (record.kind == kKindGraphic) {
     FloatingPointState keep;
@@ -26,25 +39,38 @@ void SurfaceRefresh(WindowRecord& record) {
                  static_cast<LONG>(record.dirty_bottom) - record.view_y};
       InvalidateRect(window, &dirty, FALSE);
     }
-    ResetDirty(record);
-    UpdateWindow(window);
-  } else {
-    ResetDirty(record);
+    // The paint of a window of this thread runs inside the update and sees that this thread
+    // holds the lock. Another thread's window is updated once the lock is free, or its paint
+    // would wait for the lock while this thread waits for the paint.
+    if (WindowOfCallingThread(window))
+      UpdateWindow(window);
+    else
+      later = window;
   }
+  ResetDirty(record);
   record.flags &= ~kDirtyPending;
+  return later;
 }
+
+void SurfaceRefresh(WindowRecord& record) { SurfaceRefreshLocked(record); }
 
 void SurfaceRedraw() {
   WindowRecord* record = SurfaceAcquire();
   if (!record) return;
   ResetDirty(*record);
   record->flags &= ~kDirtyPending;
+  HWND later = nullptr;
   if (record->kind == kKindGraphic) {
     FloatingPointState keep;
-    InvalidateRect(record->window(), nullptr, FALSE);
-    UpdateWindow(record->window());
+    HWND window = record->window();
+    InvalidateRect(window, nullptr, FALSE);
+    if (WindowOfCallingThread(window))
+      UpdateWindow(window);
+    else
+      later = window;
   }
   SurfaceRelease();
+  UpdateAfterRelease(later);
 }
 
 }  // namespace qv

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "surface.h"
+#include "surface_refresh.h"
 
 namespace qv {
 
@@ -30,6 +31,14 @@ void RecreateCanvas(WindowRecord& record, int32_t width, int32_t height) {
   if (old) DeleteObject(old);
 }
 
+void ResizeWindowClient(HWND window, int32_t width, int32_t height) {
+  RECT outer{}, client{};
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  SetWindowPos(window, nullptr, 0, 0, width + (outer.right - outer.left) - client.right,
+               height + (outer.bottom - outer.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER);
+}
+
 }  // namespace
 
 void SurfaceResize(WindowRecord& record) {
@@ -39,16 +48,16 @@ void SurfaceResize(WindowRecord& record) {
   // A memory surface's canvas is its handle; its own operations re-create it.
   if (record.kind == kKindGraphic && !(record.flags & (kStretchView | kScrollView)))
     RecreateCanvas(record, width, height);
-  if (record.kind == kKindGraphic) {
-    HWND window = record.window();
-    RECT outer{}, client{};
-    GetWindowRect(window, &outer);
-    GetClientRect(window, &client);
-    SetWindowPos(window, nullptr, 0, 0, width + (outer.right - outer.left) - client.right,
-                 height + (outer.bottom - outer.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER);
-  }
+  HWND window = record.kind == kKindGraphic ? record.window() : nullptr;
+  // Resizing another thread's window waits for that thread: only once the lock is free.
+  HWND later = nullptr;
+  if (window && WindowOfCallingThread(window))
+    ResizeWindowClient(window, width, height);
+  else
+    later = window;
   record.flags |= kForceRefresh;
   SurfaceMarkDirty(record, 0, 0, record.canvas_width, record.canvas_height);
+  if (later) ResizeWindowClient(later, width, height);
 }
 
 }  // namespace qv

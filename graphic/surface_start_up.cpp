@@ -3,12 +3,25 @@
 #include "font_table.h"
 #include "surface_seam.h"
 #include "surface.h"
+#include "surface_lock.h"
 
 namespace qv {
 
+namespace {
+
+bool LockUnlessHeld() {
+  if (SurfaceLock().held_by_caller()) return false;
+  SurfaceLock().lock_serving();
+  return true;
+}
+
+void Unlock() { SurfaceLock().unlock(); }
+
+}  // namespace
+
 void SurfaceStartUp() {
   FontTableCreateDefaults();
-  SurfaceSeamConnect(SurfaceSeam{SurfaceSetUp, SurfacePaint});
+  SurfaceSeamConnect(SurfaceSeam{SurfaceSetUp, SurfacePaint, LockUnlessHeld, Unlock});
 }
 
 }  // namespace qv

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 
@@ -21,6 +22,7 @@ struct RuntimeState {
   uint32_t tls_index = 0;
   bool tls_allocated = false;
   ThreadRecord* main_record = nullptr;
+  std::atomic<int32_t> thread_records{0};  // live ThreadRecords of all threads
 
   const char16_t* command_line = nullptr;
   const char16_t* command_tail = nullptr;  // fixed at start, never changed

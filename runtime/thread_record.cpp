@@ -4,6 +4,7 @@
 
 #include "dyn_string.h"
 #include "error.h"
+#include "frame.h"
 #include "platform/platform.h"
 #include "runtime_state.h"
 
@@ -15,6 +16,16 @@ bool EnsureSlot(RuntimeState& rt) {
   if (!rt.tls_allocated) rt.tls_allocated = platform::TlsSlotAlloc(rt.tls_index);
   return rt.tls_allocated;
 }
+
+// A thread that ends without releasing its record (one the run-time did not start) still gives
+// it back: the destructor runs at the thread's end.
+struct ReleaseAtThreadEnd {
+  bool armed = false;
+  ~ReleaseAtThreadEnd() {
+    if (armed) ThreadRecordRelease();
+  }
+};
+thread_local ReleaseAtThreadEnd release_at_thread_end;
 
 }  // namespace
 
@@ -29,9 +40,13 @@ ThreadRecord* ThreadRecordGet() {
     return nullptr;
   }
   platform::TlsSlotSet(rt.tls_index, record);
+  rt.thread_records.fetch_add(1, std::memory_order_relaxed);
+  release_at_thread_end.armed = true;
   if (const ThreadRecord* main = rt.main_record) {
     std::memcpy(record->settings, main->settings, sizeof record->settings);
     record->code_page = main->code_page;
+    // A new thread computes like the start-up thread.
+    LoadFpuControlWord();
   } else {
     std::memcpy(record->settings, kInitialSettings, sizeof record->settings);
   }
@@ -60,6 +75,9 @@ void ThreadRecordRelease() {
   if (rt.main_record == record) rt.main_record = nullptr;
   platform::FreeZeroed(record);
   platform::TlsSlotSet(rt.tls_index, nullptr);
+  rt.thread_records.fetch_sub(1, std::memory_order_relaxed);
 }
+
+int32_t ThreadRecordCount() { return Runtime().thread_records.load(std::memory_order_relaxed); }
 
 }  // namespace qv

@@ -21,13 +21,18 @@ struct ThreadRecord {
 constexpr int32_t kInitialSettings[4] = {1, 1, 2, 3};
 
 // The calling thread's record, created on first use (copying settings and code page from the
-// main thread's record). Null, with error 7, when it cannot be allocated.
+// main thread's record). Null, with error 7, when it cannot be allocated. A thread that gets
+// its record here also gets the floating-point control word 0x133F, and the record is released
+// when the thread ends if the thread has not released it itself.
 ThreadRecord* ThreadRecordGet();
 
 // The calling thread's record if it has one; never creates it.
 ThreadRecord* ThreadRecordPeek();
 
-// Releases the calling thread's record (at thread exit).
+// Releases the calling thread's record (at thread exit); nothing when it has none.
 void ThreadRecordRelease();
+
+// Thread records alive in the process.
+int32_t ThreadRecordCount();
 
 }  // namespace qv

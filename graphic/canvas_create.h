@@ -1,0 +1,18 @@
+#pragma once
+
+#include <windows.h>
+
+#include "window_record.h"
+
+namespace qv {
+
+// Builds a surface's canvas from the window's client area, with SurfaceLock held: requested,
+// view, canvas and clip sizes, a memory DC compatible with the window's DC holding a compatible
+// bitmap filled with the background brush. False when the window's DC or the memory DC cannot
+// be had (the surface then has no canvas and drawing on it has no effect).
+bool CanvasCreate(WindowRecord& record, HWND window);
+
+// Text and background colour of the canvas from the record, background mode OPAQUE.
+void CanvasColours(WindowRecord& record);
+
+}  // namespace qv

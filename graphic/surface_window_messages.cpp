@@ -1,0 +1,72 @@
+#include "surface.h"
+#include "surface_lock.h"
+#include "surface_window.h"
+
+namespace qv {
+
+namespace {
+
+LRESULT BringToFront(HWND canvas) {
+  SetForegroundWindow(GetParent(canvas));
+  SetFocus(canvas);
+  return 0;
+}
+
+// The frame takes the new client size; its WM_SIZE re-creates the canvas.
+LRESULT ClientSize(HWND canvas, WPARAM width, LPARAM height) {
+  HWND frame = GetParent(canvas);
+  RECT outer{}, client{};
+  GetWindowRect(frame, &outer);
+  GetClientRect(frame, &client);
+  SetWindowPos(frame, nullptr, 0, 0, static_cast<int>(width) + (outer.right - outer.left) - client.right,
+               static_cast<int>(height) + (outer.bottom - outer.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER);
+  return 0;
+}
+
+LRESULT StretchView(HWND canvas, bool on) {
+  SurfaceLock().lock_serving();
+  WindowRecord* record = RecordFind(canvas);
+  if (!record) {
+    SurfaceLock().unlock();
+    return 0;
+  }
+  if (on)
+    record->flags |= kStretchView;
+  else
+    record->flags &= ~kStretchView;
+  record->flags |= kForceRefresh;
+  SurfaceMarkDirty(*record, 0, 0, record->canvas_width, record->canvas_height);  // releases the lock
+  return 0;
+}
+
+// The scrolled view (scroll bars and filler as the record's auxiliary windows) is built here,
+// on the window's thread, by the view operations.
+LRESULT ScrollArea(HWND, WPARAM, LPARAM) { return 0; }
+
+}  // namespace
+
+LRESULT CanvasPrivateMessage(HWND canvas, UINT message, WPARAM wparam, LPARAM lparam) {
+  // A handler runs on the window's thread; one that found the lock held by this very thread
+  // (sent from inside a surface operation) would wait for itself.
+  if (SurfaceLock().held_by_caller()) return 0;
+  switch (message) {
+    case kCanvasBringToFront:
+      return BringToFront(canvas);
+    case kCanvasClientSize:
+      return ClientSize(canvas, wparam, lparam);
+    case kCanvasStretchView:
+      return StretchView(canvas, wparam != 0);
+    case kCanvasScrollArea:
+      return ScrollArea(canvas, wparam, lparam);
+    default:
+      return 0;
+  }
+}
+
+LRESULT SurfaceWindowSend(WindowRecord& record, UINT message, WPARAM wparam, LPARAM lparam) {
+  HWND window = record.window();
+  SurfaceRelease();
+  return SendMessageW(window, message, wparam, lparam);
+}
+
+}  // namespace qv
