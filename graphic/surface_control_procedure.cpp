@@ -1,12 +1,14 @@
 #include "surface.h"
 #include "surface_input.h"
 #include "surface_lock.h"
+#include "surface_window_ops.h"
 
 namespace qv {
 
 namespace {
 
 constexpr uint32_t kExtendedKey = 1u << 24;
+constexpr UINT kScrollAreaMessage = 0x1403;
 
 uint32_t ScanCode(LPARAM lparam) { return (static_cast<uint32_t>(lparam) >> 16) & 0xFF; }
 
@@ -91,9 +93,8 @@ std::optional<LRESULT> SurfaceInputMessage(HWND window, UINT message, WPARAM wpa
       return std::nullopt;
     case WM_HSCROLL:
     case WM_VSCROLL:
-      // Scrolled views belong to the further drawing operations; without one the message
-      // goes on to the saved procedure.
-      return std::nullopt;
+      // Without a scrolled view the message goes on to the saved procedure.
+      return SurfaceScrollMessage(window, message, wparam, lparam);
     case WM_MOUSEWHEEL: {
       short delta = GET_WHEEL_DELTA_WPARAM(wparam);
       if (delta == 0) return 0;
@@ -119,8 +120,10 @@ LRESULT CALLBACK SurfaceControlProcedure(HWND window, UINT message, WPARAM wpara
       break;
     case WM_GETDLGCODE:
       return DLGC_WANTALLKEYS;
+    case kScrollAreaMessage:
+      ScrollAreaMake(window, wparam, lparam);
+      break;  // and on to the saved procedure
     default:
-      // 0x1403, the scroll area's private message, goes on to the saved procedure as well.
       break;
   }
   return CallSavedProcedure(saved, window, message, wparam, lparam);

@@ -1,0 +1,356 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+#include "display_input.h"
+#include "draw_target.h"
+#include "drawing_test_support.h"
+#include "error.h"
+#include "string_ops.h"
+#include "surface.h"
+#include "surface_attach.h"
+#include "surface_clear.h"
+#include "surface_drawing.h"
+#include "surface_keys.h"
+#include "surface_lock.h"
+#include "surface_text.h"
+#include "surface_window.h"
+#include "surface_window_ops.h"
+#include "win32/runtime_thread.h"
+
+namespace qv {
+namespace {
+
+using namespace testing;
+
+HWND Open(const std::wstring& title, int32_t width, int32_t height) {
+  SurfaceDetach();
+  PushWide(title);
+  HWND frame = SurfaceWindowOpenThreaded(40, 40, width, height, 0, 1, 0);
+  EXPECT_NE(frame, nullptr);
+  EXPECT_NE(DrawTargetGet(), nullptr);
+  return frame;
+}
+
+HWND CanvasOf(HWND frame) { return GetDlgItem(frame, 0); }
+
+// A copy of a field of the window's record, read under SurfaceLock.
+template <typename Field>
+auto Read(HWND window, Field field) {
+  SurfaceLockScope hold;
+  WindowRecord* record = RecordFind(window);
+  return record ? field(*record) : decltype(field(*record)){};
+}
+
+std::u16string PopWide() {
+  DynString text = PopText();
+  return text.wide();
+}
+
+// What the window shows at a client point, 0x00BBGGRR.
+COLORREF Shown(HWND window, int x, int y) {
+  HDC dc = GetDC(window);
+  COLORREF colour = GetPixel(dc, x, y);
+  ReleaseDC(window, dc);
+  return colour;
+}
+
+POINT OnScreen(HWND window, int x, int y) {
+  POINT at{x, y};
+  ClientToScreen(window, &at);
+  return at;
+}
+
+std::string MoveTo(POINT at) { return "mousemove --sync " + std::to_string(at.x) + " " + std::to_string(at.y); }
+
+// Without a window manager the display sends keys to the window under the pointer; the
+// window gives them to its focused child.
+void FocusAndWait(HWND frame) {
+  HWND canvas = CanvasOf(frame);
+  SurfaceWindowToFront();
+  RECT client{};
+  GetClientRect(canvas, &client);
+  POINT centre = OnScreen(canvas, client.right / 2, client.bottom / 2);
+  ASSERT_TRUE(Xdotool(MoveTo(centre)));
+  ASSERT_TRUE(WaitUntil([&] {
+    POINT at{};
+    return GetCursorPos(&at) && WindowFromPoint(at) == canvas &&
+           Read(canvas, [](WindowRecord& r) { return (r.flags & kSurfaceFocused) != 0; });
+  }));
+}
+
+class GraphicWindowInput : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { frame_ = Open(L"Input", 320, 200); }
+  static void TearDownTestSuite() {
+    SurfaceAttach(CanvasOf(frame_), 0, 0);
+    SurfaceWindowClose();
+  }
+  void SetUp() override {
+    ASSERT_TRUE(IsWindow(frame_));
+    SurfaceAttach(CanvasOf(frame_), 0, 0);
+    SurfaceKeyFlush();
+    FocusAndWait(frame_);
+  }
+  static HWND frame_;
+};
+HWND GraphicWindowInput::frame_ = nullptr;
+
+TEST_F(GraphicWindowInput, KeysAreReadAsCharactersOrScanCodes) {
+  Watchdog watchdog(120, "key reading");
+  ASSERT_TRUE(Xdotool("key F10"));
+  ASSERT_TRUE(WaitUntil([] { return SurfaceKeyPeek() == -1; }));
+  SurfaceKeyRead();
+  EXPECT_EQ(PopWide(), (std::u16string{u'\0', u'\x44'}));
+  EXPECT_EQ(SurfaceKeyPeek(), 0);
+  SurfaceKeyRead();
+  EXPECT_EQ(PopWide(), u"");
+
+  ASSERT_TRUE(Xdotool("type q"));
+  ASSERT_TRUE(WaitUntil([] { return SurfaceKeyPeek() == -1; }));
+  SurfaceKeyRead();
+  EXPECT_EQ(PopWide(), u"q");
+  ASSERT_TRUE(Xdotool("key Tab type r"));  // TAB is not stored
+  ASSERT_TRUE(WaitUntil([] { return SurfaceKeyPeek() == -1; }));
+  SurfaceKeyFlush();
+  EXPECT_EQ(SurfaceKeyPeek(), 0);
+}
+
+TEST_F(GraphicWindowInput, TypedLineComesBackAsTyped) {
+  Watchdog watchdog(120, "line input");
+  SurfaceClear(kWhite, 0);
+  SurfaceSetCell(1, 2);
+  // xdotool runs on its own while the line is read; its keys come one at a time.
+  ASSERT_TRUE(Xdotool("sleep 0.3 key --delay 120 h i x BackSpace Escape s o comma 1 space m o r e x BackSpace F5 "
+                      "e Return"));
+  PushWide(L"> ");
+  SurfaceLineInput();
+  EXPECT_EQ(PopWide(), u"so,1 moree");
+  EXPECT_EQ(SurfaceGetCell().row, 3);  // Enter starts a new line
+  EXPECT_EQ(SurfaceGetCell().column, 1);
+  // The prompt and the line are on the canvas, in the foreground colour.
+  testing::Canvas canvas = Snapshot();
+  int32_t pitch = Read(CanvasOf(frame_), [](WindowRecord& r) { return r.line_height + r.line_gap; });
+  size_t inked = 0;
+  for (int32_t y = pitch; y < 2 * pitch; ++y)
+    for (int32_t x = 0; x < 320; ++x) inked += canvas.At(x, y) != kWhite;
+  EXPECT_GT(inked, 50u);
+}
+
+// Runs SurfaceLineInput on a thread of its own, targeting a canvas.
+struct LineReader {
+  explicit LineReader(HWND target) : canvas(target) {}
+  HWND canvas;
+  std::atomic<bool> done{false};
+  std::u16string line;
+  static void Run(void* self) {
+    auto* reader = static_cast<LineReader*>(self);
+    DrawTargetSet(reader->canvas);
+    PushWide(L"");
+    SurfaceLineInput();
+    reader->line = PopWide();
+    reader->done = true;
+  }
+};
+
+TEST(GraphicWindowLineInput, CaretBlinksAndClosingTheWindowEndsTheInputWithWhatWasTyped) {
+  Watchdog watchdog(120, "line input on a closed window");
+  HWND frame = Open(L"Closing", 240, 120);
+  SurfaceClear(kWhite, 0);
+  FocusAndWait(frame);
+  LineReader reader(CanvasOf(frame));
+  HANDLE thread = RuntimeThreadStart(LineReader::Run, &reader);
+  ASSERT_NE(thread, nullptr);
+  ASSERT_TRUE(Xdotool("type --delay 150 ab"));
+  // The caret stands after "ab" and blinks: on, off, on again.
+  SIZE ab{};
+  {
+    SurfaceLockScope hold;
+    GetTextExtentPoint32W(RecordFind(CanvasOf(frame))->memory_dc, L"ab", 2, &ab);
+  }
+  int32_t ink = Read(CanvasOf(frame), [](WindowRecord& r) { return r.fore_colour; });
+  auto caret = [&] { return Shown(CanvasOf(frame), ab.cx + 1, 3) == static_cast<COLORREF>(ink); };  // on the screen
+  EXPECT_TRUE(WaitUntil(caret));
+  EXPECT_TRUE(WaitUntil([&] { return !caret(); }, 3000));
+  EXPECT_TRUE(WaitUntil(caret, 3000));
+  EXPECT_FALSE(reader.done);
+
+  SurfaceWindowClose();
+  EXPECT_EQ(DrawTargetGet(), nullptr);
+  EXPECT_EQ(WaitForSingleObject(thread, kPatienceMs), WAIT_OBJECT_0);
+  CloseHandle(thread);
+  EXPECT_TRUE(reader.done);
+  EXPECT_EQ(reader.line, u"ab");
+  EXPECT_FALSE(IsWindow(frame));
+}
+
+TEST_F(GraphicWindowInput, ClickThenDoubleClickIsStateThreeUntilRead) {
+  Watchdog watchdog(120, "clicks");
+  HWND canvas = CanvasOf(frame_);
+  SurfaceScale(0, 0, 160, 100);  // two pixels to the unit
+  POINT at = OnScreen(canvas, 100, 60);
+  ASSERT_TRUE(Xdotool(MoveTo(at) + " click 1 sleep 1 click --repeat 2 --delay 60 1"));
+  ASSERT_TRUE(WaitUntil([&] { return Read(canvas, [](WindowRecord& r) { return r.click_state; }) == 3u; }));
+  ClickReading first = SurfaceClickRead(nullptr);
+  EXPECT_EQ(first.state, 1);
+  EXPECT_FLOAT_EQ(first.x, 50);
+  EXPECT_FLOAT_EQ(first.y, 30);
+  EXPECT_EQ(SurfaceClickRead(frame_).state, 2);  // the frame names its canvas as well
+  EXPECT_EQ(SurfaceClickRead(canvas).state, 0);
+  SurfaceScale(0, 0, 320, 200);
+}
+
+TEST_F(GraphicWindowInput, FrameOperationsFromAnotherThreadRunOnTheWindowThread) {
+  static DWORD window_thread = GetWindowThreadProcessId(frame_, nullptr);
+  static std::atomic<int> on_window_thread{0}, elsewhere{0};
+  HOOKPROC watch = [](int code, WPARAM wparam, LPARAM lparam) -> LRESULT {
+    auto* message = reinterpret_cast<CWPSTRUCT*>(lparam);
+    if (code == HC_ACTION && message->hwnd == frame_ &&
+        (message->message == WM_SETTEXT || message->message == WM_WINDOWPOSCHANGED))
+      (GetCurrentThreadId() == window_thread ? on_window_thread : elsewhere)++;
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+  };
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, watch, nullptr, window_thread);
+  ASSERT_NE(hook, nullptr);
+  ASSERT_NE(GetCurrentThreadId(), window_thread);
+
+  PushWide(L"Renamed");
+  SurfaceWindowSetCaption();
+  SurfaceWindowGetCaption();
+  EXPECT_EQ(PopWide(), u"Renamed");
+  SurfaceWindowSetPlace(70, 80, 400, 300);
+  WindowPlace place = SurfaceWindowGetPlace();
+  EXPECT_EQ(place.x, 70);
+  EXPECT_EQ(place.y, 80);
+  EXPECT_EQ(place.width, 400);
+  EXPECT_EQ(place.height, 300);
+  RECT client{};
+  GetClientRect(frame_, &client);
+  EXPECT_TRUE(WaitUntil([&] { return Read(CanvasOf(frame_), [](WindowRecord& r) { return r.canvas_width; }) == client.right; }));
+  SurfaceWindowSetClientSize(320, 200);
+  GetClientRect(frame_, &client);
+  EXPECT_EQ(client.right, 320);
+  EXPECT_EQ(client.bottom, 200);
+  EXPECT_EQ(Read(CanvasOf(frame_), [](WindowRecord& r) { return r.canvas_height; }), 200);
+  UnhookWindowsHookEx(hook);
+  EXPECT_GE(on_window_thread.load(), 3);
+  EXPECT_EQ(elsewhere.load(), 0);
+
+  SurfaceWindowShow(0);
+  EXPECT_FALSE(IsWindowVisible(frame_));
+  SurfaceWindowShow(1);
+  EXPECT_TRUE(IsWindowVisible(frame_));
+  SurfaceWindowDisableClose();
+  EXPECT_NE(GetMenuState(GetSystemMenu(frame_, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED, 0u);
+}
+
+TEST(GraphicWindowViews, StretchedViewShowsTheCanvasScaledToTheWindow) {
+  Watchdog watchdog(120, "stretched view");
+  HWND frame = Open(L"Stretched", 100, 80);
+  HWND canvas = CanvasOf(frame);
+  SurfaceBox(0, 0, 50, 80, 0, kRed, kRed, 0);
+  SurfaceBox(50, 0, 100, 80, 0, kBlue, kBlue, 0);
+  SurfaceStretchView(1);
+  SurfaceWindowSetClientSize(200, 160);
+  EXPECT_EQ(Read(canvas, [](WindowRecord& r) { return r.canvas_width; }), 100);  // the canvas keeps its size
+  EXPECT_TRUE(WaitUntil([&] { return Shown(canvas, 190, 150) == static_cast<COLORREF>(kBlue); }));
+  EXPECT_EQ(Shown(canvas, 90, 150), static_cast<COLORREF>(kRed));
+  EXPECT_EQ(Shown(canvas, 110, 10), static_cast<COLORREF>(kBlue));
+  // Drawing into the canvas shows stretched as well.
+  SurfaceBox(0, 0, 100, 40, 0, kGreen, kGreen, 0);
+  EXPECT_TRUE(WaitUntil([&] { return Shown(canvas, 190, 70) == static_cast<COLORREF>(kGreen); }));
+  EXPECT_EQ(Shown(canvas, 190, 90), static_cast<COLORREF>(kBlue));
+  SurfaceWindowClose();
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(frame); }));
+}
+
+TEST(GraphicWindowViews, ScrolledViewShowsThePartAtTheViewPositionAndScrollsByItsBarsAndKeys) {
+  Watchdog watchdog(120, "scrolled view");
+  HWND frame = Open(L"Scrolled", 200, 150);
+  HWND canvas = CanvasOf(frame);
+  SurfaceBox(0, 0, 200, 150, 0, kRed, kRed, 0);  // the old picture stays at the top-left
+  SurfaceScrollView(600, 400);
+  SurfaceBox(300, 200, 340, 240, 0, kGreen, kGreen, 0);
+  auto view = [&] { return Read(canvas, [](WindowRecord& r) { return POINT{r.view_x, r.view_y}; }); };
+  auto field = [&](auto f) { return Read(canvas, f); };
+  EXPECT_EQ(field([](WindowRecord& r) { return r.canvas_width; }), 600);
+  HWND across = field([](WindowRecord& r) { return r.auxiliary[0]; });
+  HWND down = field([](WindowRecord& r) { return r.auxiliary[1]; });
+  ASSERT_TRUE(IsWindowVisible(across));
+  ASSERT_TRUE(IsWindowVisible(down));
+  ASSERT_TRUE(IsWindow(field([](WindowRecord& r) { return r.auxiliary[2]; })));
+  int32_t view_width = field([](WindowRecord& r) { return r.view_width; });
+  int32_t view_height = field([](WindowRecord& r) { return r.view_height; });
+  EXPECT_EQ(view_width, 200 - GetSystemMetrics(SM_CXVSCROLL));
+  EXPECT_TRUE(WaitUntil([&] { return Shown(canvas, 10, 10) == static_cast<COLORREF>(kRed); }));
+
+  SurfaceViewPosition(280, 180);
+  EXPECT_EQ(view().x, 280);
+  EXPECT_EQ(view().y, 180);
+  EXPECT_EQ(GetScrollPos(across, SB_CTL), 280);
+  EXPECT_EQ(GetScrollPos(down, SB_CTL), 180);
+  EXPECT_TRUE(WaitUntil([&] { return Shown(canvas, 30, 30) == static_cast<COLORREF>(kGreen); }));
+  EXPECT_EQ(Shown(canvas, 70, 70), static_cast<COLORREF>(Snapshot().At(350, 250)));  // new canvas: background
+  SurfaceViewPosition(10000, -5);  // kept inside the canvas
+  EXPECT_EQ(view().x, 600 - view_width);
+  EXPECT_EQ(view().y, 0);
+
+  // The vertical bar's lower arrow, clicked on the display, moves the view down.
+  SurfaceViewPosition(0, 0);
+  RECT bar{};
+  GetWindowRect(down, &bar);
+  ASSERT_TRUE(Xdotool(MoveTo({(bar.left + bar.right) / 2, bar.bottom - 4}) + " click 1"));
+  EXPECT_TRUE(WaitUntil([&] { return view().y > 0; }));
+  // Page Down typed into the focused canvas scrolls by a page; End to the bottom.
+  FocusAndWait(frame);
+  int32_t before = view().y;
+  ASSERT_TRUE(Xdotool("key Next"));
+  EXPECT_TRUE(WaitUntil([&] { return view().y == std::min(before + view_height, 400 - view_height); }));
+  ASSERT_TRUE(Xdotool("key End"));
+  EXPECT_TRUE(WaitUntil([&] { return view().y == 400 - view_height; }));
+  EXPECT_EQ(GetScrollPos(down, SB_CTL), 400 - view_height);
+  SurfaceWindowClose();
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(frame); }));
+}
+
+TEST(GraphicWindowFrame, CloseEndsABlockedWindowAndToFrontActivates) {
+  Watchdog watchdog(120, "close and front");
+  HWND first = Open(L"First", 120, 80);
+  HANDLE first_target = DrawTargetGet();
+  HWND second = Open(L"Second", 120, 80);
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == second; }));
+  SurfaceAttach(first, 0, 0);
+  SurfaceWindowToFront();
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == first; }));
+  EXPECT_EQ(DrawTargetGet(), first_target);
+
+  // The close command of a blocked frame is ignored; SurfaceWindowClose closes it all the same.
+  {
+    SurfaceLockScope hold;
+    RecordFind(first)->close_block |= kCloseBlocked;
+  }
+  SendMessageW(first, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(IsWindow(first));
+  DWORD thread_id = GetWindowThreadProcessId(first, nullptr);
+  HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, thread_id);
+  SurfaceWindowClose();
+  EXPECT_EQ(DrawTargetGet(), nullptr);
+  EXPECT_EQ(WaitForSingleObject(thread, kPatienceMs), WAIT_OBJECT_0);  // and the window's thread ends
+  CloseHandle(thread);
+  EXPECT_FALSE(IsWindow(first));
+  // Without a graphic window the frame operations do nothing.
+  SurfaceWindowGetCaption();
+  EXPECT_EQ(PopWide(), u"");
+  EXPECT_EQ(SurfaceWindowGetPlace().width, 0);
+  SurfaceWindowClose();
+  EXPECT_TRUE(IsWindow(second));
+  SurfaceAttach(second, 0, 0);
+  SurfaceWindowClose();
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(second); }));
+}
+
+}  // namespace
+}  // namespace qv
