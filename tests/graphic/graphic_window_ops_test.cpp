@@ -6,6 +6,8 @@
 #include <string>
 
 #include "display_input.h"
+#include "dialog_show.h"
+#include "dialog_test_support.h"
 #include "draw_target.h"
 #include "drawing_test_support.h"
 #include "error.h"
@@ -16,6 +18,7 @@
 #include "surface_drawing.h"
 #include "surface_keys.h"
 #include "surface_lock.h"
+#include "surface_test_support.h"
 #include "surface_text.h"
 #include "surface_window.h"
 #include "surface_window_ops.h"
@@ -314,6 +317,41 @@ TEST(GraphicWindowViews, ScrolledViewShowsThePartAtTheViewPositionAndScrollsByIt
   EXPECT_EQ(GetScrollPos(down, SB_CTL), 400 - view_height);
   SurfaceWindowClose();
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(frame); }));
+}
+
+// A dialog's graphic control scrolls the same way, on the dialog's thread.
+TEST(GraphicControlView, ScrolledControlFollowsThePositionItsBarAndKeys) {
+  Watchdog watchdog(120, "scrolled control");
+  SurfaceDetach();
+  HWND control = nullptr;
+  HWND dialog = MakeSurfaceDialog(control);
+  int32_t result = 0;
+  DialogShowModeless(dialog, nullptr, &result);
+  SurfaceAttach(dialog, kControlId, 0);
+  SurfaceScrollView(2000, 1500);
+  auto field = [&](auto f) { return Read(control, f); };
+  ASSERT_TRUE(IsWindowVisible(field([](WindowRecord& r) { return r.auxiliary[1]; })));
+  int32_t view_height = field([](WindowRecord& r) { return r.view_height; });
+  EXPECT_EQ(view_height, kCanvasHeight - GetSystemMetrics(SM_CYHSCROLL));
+  SurfaceBox(750, 450, 850, 550, 0, kGreen, kGreen, 0);
+  SurfaceViewPosition(700, 400);
+  EXPECT_EQ(field([](WindowRecord& r) { return r.view_x; }), 700);
+  EXPECT_TRUE(WaitUntil([&] { return Shown(control, 100, 100) == static_cast<COLORREF>(kGreen); }));
+  int32_t pitch = field([](WindowRecord& r) { return r.line_height + r.line_gap; });
+  // The lower arrow of the control's vertical bar, clicked on the display, moves the view a
+  // line; Page Down typed with the pointer over the dialog (keys go to the focused control) a page.
+  HWND down = field([](WindowRecord& r) { return r.auxiliary[1]; });
+  RECT bar{};
+  GetWindowRect(down, &bar);
+  ASSERT_TRUE(Xdotool(MoveTo({(bar.left + bar.right) / 2, bar.bottom - 4}) + " click 1"));
+  EXPECT_TRUE(WaitUntil([&] { return field([](WindowRecord& r) { return r.view_y; }) == 400 + pitch; }));
+  SetFocus(control);
+  ASSERT_TRUE(Xdotool(MoveTo(OnScreen(control, 300, 300)) + " key Next"));
+  EXPECT_TRUE(WaitUntil([&] { return field([](WindowRecord& r) { return r.view_y; }) == 1500 - view_height; }));  // a page, up to the bottom
+  SurfaceViewPosition(0, 100000);
+  EXPECT_EQ(field([](WindowRecord& r) { return r.view_y; }), 1500 - view_height);
+  SurfaceDetach();
+  DestroyWindow(dialog);
 }
 
 TEST(GraphicWindowFrame, CloseEndsABlockedWindowAndToFrontActivates) {

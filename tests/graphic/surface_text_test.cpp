@@ -15,6 +15,8 @@
 #include "surface_clear.h"
 #include "surface_colours.h"
 #include "surface_drawing.h"
+#include "surface_keys.h"
+#include "surface_window_ops.h"
 #include "surface_text.h"
 #include "window_record.h"
 
@@ -297,6 +299,55 @@ TEST_F(SurfaceText, FontsMetricsAndRotation) {
   SurfaceSetFont(0);  // 0 is font 1, upright again
   EXPECT_EQ(r.font_number, 1);
   EXPECT_EQ(r.flags & kRotatedFont, 0u);
+}
+
+// Without a target the text, key and window operations do nothing, answer 0 or the empty
+// text, consume their operands and leave the error number alone; a memory surface's line input
+// ends at once, since no key can reach it.
+TEST_F(SurfaceText, WithoutATargetOrKeyboardNothingWaits) {
+  SurfaceSetFont(kFixedFont);
+  SurfaceSetCell(1, 1);
+  PushWide(L"? ");
+  SurfaceLineInput();
+  EXPECT_TRUE(PopText().empty());
+  EXPECT_EQ(Record().current_x, Width(L"? "));  // the prompt was printed
+
+  SurfaceDetach();
+  RaiseError(kErrorOutOfMemory);
+  SurfaceSetFont(2);
+  Print(L"text");
+  SurfaceNewLine();
+  SurfaceTab();
+  SurfaceSetCell(2, 2);
+  PushWide(L"text");
+  EXPECT_EQ(SurfaceTextSize().width, 0.0f);
+  EXPECT_EQ(SurfaceCharSize().width, 0.0f);
+  EXPECT_EQ(SurfaceLineSize().height, 0.0f);
+  EXPECT_EQ(SurfaceGetCell().column, 0);
+  auto fit = Fit(L"all of it", 100, false);
+  EXPECT_EQ(fit.first, L"");
+  EXPECT_EQ(fit.second, L"all of it");
+  EXPECT_EQ(SurfaceKeyPeek(), 0);
+  SurfaceKeyRead();
+  EXPECT_TRUE(PopText().empty());
+  SurfaceKeyFlush();
+  PushWide(L"? ");
+  SurfaceLineInput();
+  EXPECT_TRUE(PopText().empty());
+  EXPECT_EQ(SurfaceClickRead(nullptr).state, 0);
+  SurfaceWindowGetCaption();
+  EXPECT_TRUE(PopText().empty());
+  PushWide(L"caption");
+  SurfaceWindowSetCaption();
+  SurfaceWindowClose();
+  SurfaceStretchView(1);
+  SurfaceScrollView(10, 10);
+  SurfaceViewPosition(1, 1);
+  SurfaceWindowSetClientSize(10, 10);
+  EXPECT_EQ(SurfaceWindowGetPlace().width, 0);
+  EXPECT_EQ(ErrorNumber(), kErrorOutOfMemory);
+  EXPECT_EQ(ProcedureFrame::Current().operands().depth(), 0);
+  ErrorClear();
 }
 
 }  // namespace
