@@ -23,20 +23,29 @@ WindowRecord* SourceSurface(HANDLE window, int32_t id) {
   return record && record->is_surface() && record->memory_dc ? record : nullptr;
 }
 
-std::optional<std::vector<POINT>> PopMappedPoints(const WindowRecord* record) {
-  std::optional<std::vector<POINT>> mapped;
+std::optional<std::vector<PixelPoint>> PopMappedPoints(const WindowRecord* record) {
+  std::optional<std::vector<PixelPoint>> mapped;
   TextRef* top = ProcedureFrame::Current().operands().Slot(0);
   if (record && top && !top->null()) {
     if (auto list = PointList::Read(top->data(), top->bytes())) {
       mapped.emplace(list->count());
-      for (uint32_t i = 0; i < list->count(); ++i) {
-        PixelPoint p = SurfaceMapPoint(*record, list->x(i), list->y(i), false);
-        (*mapped)[i] = POINT{p.x, p.y};
-      }
+      for (uint32_t i = 0; i < list->count(); ++i)
+        (*mapped)[i] = SurfaceMapPoint(*record, list->x(i), list->y(i), false);
     }
   }
   PopDiscard();
   return mapped;
+}
+
+std::vector<POINT> PlatformPoints(const std::vector<PixelPoint>& points) {
+  std::vector<POINT> out(points.size());
+  for (size_t i = 0; i < points.size(); ++i) out[i] = POINT{points[i].x, points[i].y};
+  return out;
+}
+
+int32_t MarkCoordinate(int32_t v) {
+  constexpr int32_t kFar = 1 << 29;
+  return v < -kFar ? -kFar : v > kFar ? kFar : v;
 }
 
 int32_t SpanOf(int32_t a, int32_t b) {

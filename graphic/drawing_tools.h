@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "user_space.h"
 #include "window_record.h"
 
 namespace qv {
@@ -76,10 +77,16 @@ WindowRecord* SourceSurface(HANDLE window, int32_t id);
 
 // Pops the point list operand and maps its points (absolute) on the record; nullopt when it is
 // not a list of 2-1024 points that its block really holds.
-std::optional<std::vector<POINT>> PopMappedPoints(const WindowRecord* record);
+std::optional<std::vector<PixelPoint>> PopMappedPoints(const WindowRecord* record);
 
-// Half-open width of an inclusive pixel span a..b (b - a + 1), or 0 when it is empty or does
-// not fit 32 bits.
+std::vector<POINT> PlatformPoints(const std::vector<PixelPoint>& points);
+
+// The width of the inclusive pixel span a..b (b - a + 1), or 0 when it is empty or does not
+// fit 32 bits.
 int32_t SpanOf(int32_t a, int32_t b);
+
+// A coordinate for SurfaceMarkDirty, which widens marks by the pen: far values are brought in
+// to where the widening cannot overflow (the mark is cut to the canvas anyway).
+int32_t MarkCoordinate(int32_t v);
 
 }  // namespace qv

@@ -26,7 +26,8 @@ void SurfaceArc(float x1, float y1, float x2, float y2, float start_angle, float
       Arc(dc, a.x, a.y, b.x, b.y, radials.start.x, radials.start.y, radials.end.x, radials.end.y);
     }
   }
-  SurfaceMarkDirty(*record, a.x, a.y, b.x, b.y, MarkMode::kPen);
+  SurfaceMarkDirty(*record, MarkCoordinate(a.x), MarkCoordinate(a.y), MarkCoordinate(b.x), MarkCoordinate(b.y),
+                   MarkMode::kPen);
 }
 
 }  // namespace qv

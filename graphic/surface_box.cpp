@@ -22,7 +22,8 @@ void SurfaceBox(float x1, float y1, float x2, float y2, int32_t corner, int32_t 
     Selection brush_selected(dc, brush.get());
     RoundRect(dc, box.left, box.top, box.right, box.bottom, box.corner_width, box.corner_height);
   }
-  SurfaceMarkDirty(*record, a.x, a.y, b.x, b.y, MarkMode::kPen);
+  SurfaceMarkDirty(*record, MarkCoordinate(a.x), MarkCoordinate(a.y), MarkCoordinate(b.x), MarkCoordinate(b.y),
+                   MarkMode::kPen);
 }
 
 }  // namespace qv

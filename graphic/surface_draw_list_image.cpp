@@ -17,7 +17,8 @@ void SurfaceDrawListImage(HIMAGELIST list, int32_t index, int32_t overlay, uint3
   }
   PixelPoint p = SurfaceMapPoint(*record, x, y, false);
   UINT flags = (style & ~kOverlayBits) | ((static_cast<uint32_t>(overlay) & 0xF) << 8);
-  bool drawn = list && record->memory_dc &&
+  // Images count from 1 here and from 0 in the list; index 0 (or below) names none.
+  bool drawn = list && record->memory_dc && index > 0 &&
                ImageList_DrawEx(list, index - 1, record->memory_dc, p.x, p.y, 0, 0, CLR_NONE, CLR_NONE, flags);
   if (!drawn) {
     SurfaceRelease();

@@ -5,6 +5,10 @@
 // position. Colours are 0x00BBGGRR; -1 = the foreground colour, -2 = none. A fill is a fill
 // colour (-1: the line colour, -2: hollow) and a fill style (0 solid, 1-6 hatches, above 6: 0).
 // With option 0x8000 of the second flag word end points are inclusive.
+//
+// The current position is the record's (current_x, current_y). SurfaceSetPixel sets only that
+// (moving the DC's own position as well would add a third to its cost), so an operation that
+// draws from the memory DC's position (LineTo, text with TA_UPDATECP) moves the DC there first.
 #pragma once
 
 #include <windows.h>

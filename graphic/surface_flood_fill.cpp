@@ -19,7 +19,7 @@ void SurfaceFloodFill(float x, float y, int32_t options, int32_t fill_colour, in
   int32_t edge = edge_colour == kColourSystem ? fill : edge_colour;
   {
     HDC dc = record->memory_dc;
-    GdiObject brush(SurfaceMakeBrush(fill, static_cast<uint32_t>(fill_style) > 6 ? 0 : fill_style));
+    GdiObject brush(SurfaceMakeBrush(fill, fill_style));
     Selection brush_selected(dc, brush.get());
     ExtFloodFill(dc, p.x, p.y, static_cast<COLORREF>(edge),
                  (options & kFloodSurface) ? FLOODFILLSURFACE : FLOODFILLBORDER);

@@ -7,7 +7,8 @@ Dpi SurfaceGetDpi() {
   WindowRecord* record = SurfaceAcquire();
   if (!record) return {};
   Dpi dpi;
-  if (record->memory_dc) dpi = {GetDeviceCaps(record->memory_dc, LOGPIXELSX), GetDeviceCaps(record->memory_dc, LOGPIXELSY)};
+  if (record->memory_dc)
+    dpi = {GetDeviceCaps(record->memory_dc, LOGPIXELSX), GetDeviceCaps(record->memory_dc, LOGPIXELSY)};
   SurfaceRelease();
   return dpi;
 }

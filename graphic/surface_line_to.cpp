@@ -27,7 +27,8 @@ void SurfaceLineTo(float x, float y, int32_t relative, int32_t colour) {
   }
   record->current_x = to.x;
   record->current_y = to.y;
-  SurfaceMarkDirty(*record, from.x, from.y, to.x, to.y, MarkMode::kPen);
+  SurfaceMarkDirty(*record, MarkCoordinate(from.x), MarkCoordinate(from.y), MarkCoordinate(to.x), MarkCoordinate(to.y),
+                   MarkMode::kPen);
 }
 
 }  // namespace qv

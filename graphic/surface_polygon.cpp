@@ -1,6 +1,7 @@
 #include "drawing_tools.h"
 #include "surface.h"
 #include "surface_drawing.h"
+#include "polygon_clip.h"
 #include "surface_make_brush.h"
 
 namespace qv {
@@ -14,14 +15,17 @@ void SurfacePolygon(int32_t colour, int32_t fill_colour, int32_t fill_style, int
     return;
   }
   HDC dc = record->memory_dc;
-  {
+  ClipBox box = CanvasClipBox(record->canvas_width, record->canvas_height);
+  if (!PolygonInside(*points, box)) *points = ClipPolygon(*points, box);
+  if (!points->empty()) {
+    std::vector<POINT> corners = PlatformPoints(*points);
     int32_t line = LineColour(*record, colour);
     GdiObject pen(MakeLinePen(*record, line));
     GdiObject brush(SurfaceMakeBrush(FillColour(fill_colour, line), fill_style));
     Selection pen_selected(dc, pen.get());
     Selection brush_selected(dc, brush.get());
     int previous = SetPolyFillMode(dc, alternate ? ALTERNATE : WINDING);
-    Polygon(dc, points->data(), static_cast<int>(points->size()));
+    Polygon(dc, corners.data(), static_cast<int>(corners.size()));
     if (previous) SetPolyFillMode(dc, previous);
   }
   SurfaceMarkDirty(*record, 0, 0, record->canvas_width, record->canvas_height);

@@ -18,8 +18,9 @@ void SurfacePolyline(int32_t colour) {
     int32_t line = LineColour(*record, colour);
     GdiObject pen(MakeLinePen(*record, line));
     Selection pen_selected(dc, pen.get());
-    Polyline(dc, points->data(), static_cast<int>(points->size()));
-    const POINT& last = points->back();
+    std::vector<POINT> corners = PlatformPoints(*points);
+    Polyline(dc, corners.data(), static_cast<int>(corners.size()));
+    const POINT& last = corners.back();
     if (InclusiveEnds(*record) && line != kColourNone) SetPixelV(dc, last.x, last.y, static_cast<COLORREF>(line));
   }
   SurfaceMarkDirty(*record, 0, 0, record->canvas_width, record->canvas_height);

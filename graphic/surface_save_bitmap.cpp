@@ -1,4 +1,5 @@
-#include <cstring>
+#include <iterator>
+#include <optional>
 #include <string>
 
 #include "bitmap_file_layout.h"

@@ -12,11 +12,9 @@ void SurfaceSetPixel(float x, float y, int32_t relative, int32_t colour) {
   int32_t line = LineColour(*record, colour);
   record->current_x = p.x;
   record->current_y = p.y;
-  if (HDC dc = record->memory_dc) {
-    MoveToEx(dc, p.x, p.y, nullptr);
-    if (line != kColourNone) SetPixelV(dc, p.x, p.y, static_cast<COLORREF>(line));
-  }
-  SurfaceMarkDirty(*record, p.x, p.y, p.x + (p.x < INT32_MAX), p.y + (p.y < INT32_MAX));
+  if (record->memory_dc && line != kColourNone) SetPixelV(record->memory_dc, p.x, p.y, static_cast<COLORREF>(line));
+  int32_t mark_x = MarkCoordinate(p.x), mark_y = MarkCoordinate(p.y);
+  SurfaceMarkDirty(*record, mark_x, mark_y, mark_x + 1, mark_y + 1);
 }
 
 }  // namespace qv

@@ -57,5 +57,4 @@ void SurfaceStretchCopyWhole(HANDLE window, int32_t id, float x3, float y3, floa
   SurfaceMarkDirty(*record, 0, 0, record->canvas_width, record->canvas_height);
 }
 
-
 }  // namespace qv

@@ -6,7 +6,7 @@
 #include <limits>
 #include <utility>
 
-#include "float_integer.h"
+#include "pixel_round.h"
 
 namespace qv {
 
@@ -24,7 +24,7 @@ int32_t Grow(int32_t v, int e) { return static_cast<int32_t>(std::min<int64_t>(i
 int32_t Clamp(int64_t v) { return static_cast<int32_t>(std::min(v, kMax)); }
 
 PixelPoint Radial(long double cx, long double cy, long double angle) {
-  return {FloatToInteger(cx + kRadialLength * std::cos(angle)), FloatToInteger(cy - kRadialLength * std::sin(angle))};
+  return {PixelRound(cx + kRadialLength * std::cos(angle)), PixelRound(cy - kRadialLength * std::sin(angle))};
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "float_integer.h"
+#include "pixel_round.h"
 
 namespace qv {
 
@@ -17,35 +17,21 @@ int32_t Narrow(int64_t value) {
   return static_cast<int32_t>(value);
 }
 
-struct AxisView {
-  float origin, scale;
-  bool flip;
-  int32_t clip_start, clip_extent, current;
-};
-
-AxisView ViewOf(const UserSpace& s, Axis axis) {
-  if (axis == Axis::kX) return {s.origin_x, s.scale_x, s.flip_x, s.clip_x, s.clip_width, s.current_x};
-  return {s.origin_y, s.scale_y, s.flip_y, s.clip_y, s.clip_height, s.current_y};
-}
-
 // Rounded first, then mirrored and moved: the tie rule applies to the user value, not to the
 // canvas pixel.
-int32_t MapAbsolute(const AxisView& a, long double v) {
-  if (a.scale == 0) {
-    int32_t r = FloatToInteger(v);
-    return r == kOutOfRange ? kOutOfRange : Narrow(int64_t{r} + a.clip_start);
-  }
-  int32_t r = FloatToInteger((v - a.origin) * a.scale);
+inline int32_t MapAbsolute(long double v, float origin, float scale, bool flip, int32_t clip_start,
+                           int32_t clip_extent) {
+  int32_t r = PixelRound(scale == 0 ? v : (v - origin) * scale);
   if (r == kOutOfRange) return kOutOfRange;
-  int64_t p = a.flip ? int64_t{a.clip_extent} - r : int64_t{r};
-  return Narrow(p + a.clip_start);
+  int64_t p = (scale != 0 && flip) ? int64_t{clip_extent} - r : int64_t{r};
+  return Narrow(p + clip_start);
 }
 
-int32_t MapRelative(const AxisView& a, long double v) {
-  int32_t r = FloatToInteger(a.scale == 0 ? v : v * a.scale);
+inline int32_t MapRelative(long double v, float scale, bool flip, int32_t current) {
+  int32_t r = PixelRound(scale == 0 ? v : v * scale);
   if (r == kOutOfRange) return kOutOfRange;
-  int64_t d = (a.scale != 0 && a.flip) ? -int64_t{r} : int64_t{r};
-  return Narrow(d + a.current);
+  int64_t d = (scale != 0 && flip) ? -int64_t{r} : int64_t{r};
+  return Narrow(d + current);
 }
 
 struct AxisScale {
@@ -71,10 +57,11 @@ float ToFloat32(long double value) {
   return static_cast<float>(value);
 }
 
-PixelPoint MapUserPoint(const UserSpace& space, long double x, long double y, bool relative) {
-  AxisView ax = ViewOf(space, Axis::kX), ay = ViewOf(space, Axis::kY);
-  if (relative) return {MapRelative(ax, x), MapRelative(ay, y)};
-  return {MapAbsolute(ax, x), MapAbsolute(ay, y)};
+PixelPoint MapUserPoint(const UserSpace& s, long double x, long double y, bool relative) {
+  if (relative)
+    return {MapRelative(x, s.scale_x, s.flip_x, s.current_x), MapRelative(y, s.scale_y, s.flip_y, s.current_y)};
+  return {MapAbsolute(x, s.origin_x, s.scale_x, s.flip_x, s.clip_x, s.clip_width),
+          MapAbsolute(y, s.origin_y, s.scale_y, s.flip_y, s.clip_y, s.clip_height)};
 }
 
 bool ScaleUserSpace(UserSpace& space, long double x1, long double y1, long double x2, long double y2,
@@ -96,23 +83,24 @@ bool ScaleUserSpace(UserSpace& space, long double x1, long double y1, long doubl
 }
 
 int32_t UserLengthToPixels(const UserSpace& space, long double length, Axis axis) {
-  float scale = ViewOf(space, axis).scale;
-  return FloatToInteger(scale == 0 ? length : length * scale);
+  float scale = axis == Axis::kX ? space.scale_x : space.scale_y;
+  return PixelRound(scale == 0 ? length : length * scale);
 }
 
 long double PixelsToUserLength(const UserSpace& space, int32_t pixels, Axis axis) {
-  float scale = ViewOf(space, axis).scale;
+  float scale = axis == Axis::kX ? space.scale_x : space.scale_y;
   return scale == 0 ? static_cast<long double>(pixels) : pixels / static_cast<long double>(scale);
 }
 
-UserPoint PixelToUserPoint(const UserSpace& space, int32_t x, int32_t y) {
-  auto back = [](const AxisView& a, int32_t p) -> long double {
-    long double t = static_cast<long double>(p) - a.clip_start;
-    if (a.scale == 0) return t;
-    if (a.flip) t = a.clip_extent - t;
-    return a.origin + t / a.scale;
+UserPoint PixelToUserPoint(const UserSpace& s, int32_t x, int32_t y) {
+  auto back = [](int32_t p, float origin, float scale, bool flip, int32_t clip_start, int32_t clip_extent) {
+    long double t = static_cast<long double>(p) - clip_start;
+    if (scale == 0) return t;
+    if (flip) t = clip_extent - t;
+    return origin + t / scale;
   };
-  return {back(ViewOf(space, Axis::kX), x), back(ViewOf(space, Axis::kY), y)};
+  return {back(x, s.origin_x, s.scale_x, s.flip_x, s.clip_x, s.clip_width),
+          back(y, s.origin_y, s.scale_y, s.flip_y, s.clip_y, s.clip_height)};
 }
 
 }  // namespace qv

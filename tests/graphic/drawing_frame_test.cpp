@@ -15,6 +15,9 @@
 #include "surface_copy.h"
 #include "surface_drawing.h"
 #include "surface_test_support.h"
+#include "surface_window.h"
+#include "dialog_test_support.h"
+#include "string_ops.h"
 
 namespace qv {
 namespace {
@@ -97,6 +100,44 @@ TEST_F(ControlDrawing, DrawingShowsAtOnce) {
   SurfaceRedraw();
   screen = Screen();
   EXPECT_EQ(on_screen(450, 420), 0u);
+}
+
+// A graphic window on a thread of its own: drawing from this thread reaches its screen through
+// the window's own loop.
+TEST(WindowDrawing, DrawingFromAnotherThreadReachesTheScreen) {
+  HANDLE previous = DrawTargetGet();
+  SurfaceDetach();
+  PushWide(L"drawing window");
+  HWND frame = SurfaceWindowOpenThreaded(60, 60, 200, 150, 0, 1, 0);
+  ASSERT_NE(frame, nullptr);
+  HWND canvas = GetWindow(frame, GW_CHILD);
+  ASSERT_NE(canvas, nullptr);
+  EXPECT_EQ(DrawTargetGet(), canvas);
+
+  SurfaceClear(kWhite, 0);
+  SurfaceScale(0, 0, 20, 15);  // 10 pixels per unit
+  SurfaceBox(2, 2, 8, 6, 0, kRed, kBlue, 0);
+  SurfaceMoveTo(10, 10, 0);
+  SurfaceLineTo(19, 10, 0, kGreen);
+  auto shown = [&](int32_t x, int32_t y) {
+    int width = 0, height = 0;
+    std::vector<uint32_t> screen = CaptureClient(canvas, width, height);
+    return width > x && height > y ? static_cast<int32_t>(screen[static_cast<size_t>(y) * width + x]) : -1;
+  };
+  // Pixels read as 0x00RRGGBB. The window's loop shows the marks in its own time: wait for the
+  // last thing drawn.
+  for (int waited = 0; waited < 20000 && (shown(50, 40) != 0x0000FF || shown(150, 100) != 0x00FF00); waited += 50)
+    Sleep(50);
+  EXPECT_EQ(shown(50, 40), 0x0000FF);
+  EXPECT_EQ(shown(20, 20), 0xFF0000);
+  EXPECT_EQ(shown(150, 100), 0x00FF00);
+  EXPECT_EQ(shown(150, 120), 0xFFFFFF);
+
+  PostMessageW(frame, WM_CLOSE, 0, 0);
+  for (int waited = 0; waited < 20000 && IsWindow(frame); waited += 20) Sleep(20);
+  EXPECT_FALSE(IsWindow(frame));
+  SurfaceSetPixel(1, 1, 0, kRed);  // the target has gone: nothing happens
+  DrawTargetSet(previous);
 }
 
 }  // namespace

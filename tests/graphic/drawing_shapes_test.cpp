@@ -77,6 +77,28 @@ TEST_F(Shapes, FarCoordinatesDrawNothing) {
     EXPECT_EQ(Record().current_x, std::numeric_limits<int32_t>::min());
     EXPECT_EQ(SurfaceGetPixel(distant, 5, 0), -1);
   }
+  // Shapes reaching far beyond the canvas are cut to it, quickly.
+  DWORD start = GetTickCount();
+  SurfaceMoveTo(10, 10, 0);
+  SurfaceLineTo(3e9f, 20, 0, kRed);
+  SurfaceLineTo(-3e9f, -3e9f, 0, kRed);
+  SurfaceBox(10, 10, 1e30f, 1e30f, static_cast<int32_t>(0x80000000), kBlue, -2, 0);
+  SurfaceBox(-1e30f, 50, 1e30f, 60, 50, kBlue, -2, 0);
+  SurfaceArc(-1e20f, -1e20f, 1e20f, 1e20f, 0, 1, kBlue, kBlue, 0, kArcPie);
+  PushPoints(3, {-1e30f, 0, 1e30f, 50, 50, 1e30f});
+  SurfacePolygon(kBlue, kBlue, 0, 0);
+  // A far corner still shapes what is on the canvas: the sides run almost straight down.
+  SurfaceClear(kWhite, 0);
+  PushPoints(3, {10, 10, 90, 10, 50, 2e9f});
+  SurfacePolygon(kBlue, kBlue, 0, 0);
+  EXPECT_LT(GetTickCount() - start, 5000u);  // milliseconds, not the seconds of a billion scan lines
+  Canvas c = Snapshot();
+  EXPECT_EQ(c.At(11, 99), kBlue);
+  EXPECT_EQ(c.At(88, 99), kBlue);
+  EXPECT_EQ(c.At(8, 99), kWhite);
+  EXPECT_EQ(c.At(92, 99), kWhite);
+  SurfaceClear(kWhite, 0);
+
   SurfaceScale(0, 0, 1e-38f, 1e-38f);  // the scale overflows float32
   SurfaceSetPixel(0, 0, 0, kRed);
   SurfaceBox(0, 0, 1, 1, 0, kRed, kRed, 0);

@@ -76,10 +76,15 @@ void PushWide(const std::wstring& text) {
 }
 
 std::wstring ScratchDirectory() {
-  wchar_t base[MAX_PATH];
-  GetTempPathW(MAX_PATH, base);
-  std::wstring directory = std::wstring(base) + L"qv_drawing_" + std::to_wstring(GetCurrentProcessId());
-  CreateDirectoryW(directory.c_str(), nullptr);
+  // Process numbers come round again: the time of the first call makes the name this run's.
+  static const std::wstring directory = [] {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    std::wstring d = std::wstring(base) + L"qv_drawing_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                     std::to_wstring(GetTickCount64());
+    CreateDirectoryW(d.c_str(), nullptr);
+    return d;
+  }();
   return directory;
 }
 

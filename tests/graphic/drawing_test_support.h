@@ -44,7 +44,7 @@ void DestroySurface(HANDLE surface);
 // Pushes a wide text operand.
 void PushWide(const std::wstring& text);
 
-// A fresh scratch directory of this test program and the bytes of a file.
+// A scratch directory of this run of the test program, and the bytes of a file.
 std::wstring ScratchDirectory();
 std::string FileBytes(const std::wstring& name);
 void WriteBytes(const std::wstring& name, const std::string& bytes);

@@ -1,7 +1,9 @@
-// The drawing arithmetic on any floats, including infinities, NaNs and tiny spans: mapping in
+// The drawing arithmetic on any floats, including infinities, NaNs and tiny spans: the fast
+// pixel rounding agrees with FloatToInteger, mapping in
 // every form stays defined (the sanitizers watch), a coordinate that maps in range inverts back
 // near where it came from, far coordinates give the one out-of-range value, boxes have corner
-// sizes that are never negative, and point lists never read beyond their block.
+// sizes that are never negative, point lists never read beyond their block, and polygons cut
+// to the box around the canvas lie in it (and are left alone when they already did).
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -9,9 +11,12 @@
 
 #include "bitmap_file_layout.h"
 #include "box_geometry.h"
+#include "float_integer.h"
 #include "fuzz_input.h"
 #include "mix_modes.h"
+#include "pixel_round.h"
 #include "point_list.h"
+#include "polygon_clip.h"
 #include "user_space.h"
 
 namespace {
@@ -75,6 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   const long double x = Value(in), y = Value(in);
+  fuzz::Check(PixelRound(x) == FloatToInteger(x));
+  fuzz::Check(PixelRound(x * 1e9L) == FloatToInteger(x * 1e9L));
   CheckInverse(s, x, y);
   PixelPoint relative = MapUserPoint(s, x, y, true);
   (void)relative;
@@ -103,9 +110,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (auto list = PointList::Read(block.data(), static_cast<uint32_t>(block.size()))) {
     fuzz::Check(list->count() >= 2 && list->count() <= 1024);
     fuzz::Check(4 + 8ull * list->count() <= block.size());
-    float sum = 0;
-    for (uint32_t i = 0; i < list->count(); ++i) sum += list->x(i) + list->y(i);
-    (void)sum;
+    std::vector<PixelPoint> mapped;
+    for (uint32_t i = 0; i < list->count(); ++i) mapped.push_back(MapUserPoint(s, list->x(i), list->y(i), false));
+    ClipBox box = CanvasClipBox(s.clip_width, s.clip_height);
+    std::vector<PixelPoint> cut = ClipPolygon(mapped, box);
+    fuzz::Check(PolygonInside(cut, box));
+    if (PolygonInside(mapped, box)) fuzz::Check(cut == mapped);
   }
   return 0;
 }

@@ -10,21 +10,15 @@
 namespace qv {
 namespace {
 
-TEST(MixModes, ModesAndRasterOperations) {
+// The raster operations themselves are tested by their effect on block copies under Wine.
+TEST(MixModes, OutOfRangeModesAreCopyPen) {
   EXPECT_EQ(MixMode(0), 13);
   EXPECT_EQ(MixMode(17), 13);
   EXPECT_EQ(MixMode(-1), 13);
   EXPECT_EQ(MixMode(1), 1);
   EXPECT_EQ(MixMode(16), 16);
-  const std::pair<int32_t, uint32_t> special[] = {{2, 0x001100A6}, {4, 0x00330008},  {5, 0x00440328},
-                                                  {7, 0x00660046}, {9, 0x008800C6},  {12, 0x00BB0226},
-                                                  {15, 0x00EE0086}};
-  for (int32_t mix = -1; mix <= 17; ++mix) {
-    uint32_t expected = 0x00CC0020;
-    for (auto [m, rop] : special)
-      if (m == mix) expected = rop;
-    EXPECT_EQ(MixRasterOperation(mix), expected) << mix;
-  }
+  EXPECT_EQ(MixRasterOperation(-1), MixRasterOperation(0));
+  EXPECT_EQ(MixRasterOperation(16), MixRasterOperation(0));
 }
 
 std::vector<unsigned char> Block(uint32_t count, std::vector<float> coordinates) {

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "box_geometry.h"
+#include "polygon_clip.h"
 
 namespace qv {
 namespace {
@@ -62,6 +63,39 @@ TEST(ArcGeometry, BadAnglesAreFar) {
   ArcRadials r = ArcRadialPoints({0, 0}, {9, 9}, std::numeric_limits<long double>::infinity(), std::nanl(""));
   EXPECT_EQ(r.start.x, std::numeric_limits<int32_t>::min());
   EXPECT_EQ(r.end.y, std::numeric_limits<int32_t>::min());
+}
+
+TEST(PolygonClip, FarCornersAreCutAtTheMargin) {
+  ClipBox box = CanvasClipBox(100, 80);
+  EXPECT_EQ(box.left, -kPolygonClipMargin);
+  EXPECT_EQ(box.bottom, 80 + kPolygonClipMargin);
+  std::vector<PixelPoint> near{{0, 0}, {100, 0}, {50, 80}};
+  EXPECT_TRUE(PolygonInside(near, box));
+  EXPECT_EQ(ClipPolygon(near, box), near);
+
+  const int32_t far = 2000000000;
+  std::vector<PixelPoint> tall{{10, 10}, {90, 10}, {50, far}};
+  EXPECT_FALSE(PolygonInside(tall, box));
+  std::vector<PixelPoint> cut = ClipPolygon(tall, box);
+  ASSERT_EQ(cut.size(), 4u);  // the tip is cut off along the bottom side
+  EXPECT_TRUE(PolygonInside(cut, box));
+  for (const PixelPoint& p : cut)
+    if (p.y == box.bottom) {
+      // On the original sides: x = 10 + 40 * (y - 10) / (far - 10), rounded.
+      long double t = static_cast<long double>(box.bottom - 10) / (far - 10);
+      EXPECT_TRUE(std::fabs(p.x - (10 + 40 * t)) <= 0.5L || std::fabs(p.x - (90 - 40 * t)) <= 0.5L) << p.x;
+    }
+  // Wholly outside: nothing left.
+  EXPECT_TRUE(ClipPolygon({{far, far}, {far, far - 5}, {far - 5, far}}, box).empty());
+  // Around the box: the box itself is left.
+  std::vector<PixelPoint> around = ClipPolygon({{-far, -far}, {far, -far}, {far, far}, {-far, far}}, box);
+  ASSERT_EQ(around.size(), 4u);
+  for (const PixelPoint& p : around) {
+    EXPECT_TRUE(p.x == box.left || p.x == box.right);
+    EXPECT_TRUE(p.y == box.top || p.y == box.bottom);
+  }
+  ClipBox huge = CanvasClipBox(std::numeric_limits<int32_t>::max(), 10);
+  EXPECT_EQ(huge.right, std::numeric_limits<int32_t>::max());
 }
 
 }  // namespace

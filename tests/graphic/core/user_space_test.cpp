@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "float_integer.h"
+#include "pixel_round.h"
 #include "user_space.h"
 
 namespace qv {
@@ -19,6 +21,15 @@ UserSpace Area(int32_t width, int32_t height) {
 
 int32_t MapX(const UserSpace& s, long double x) { return MapUserPoint(s, x, 0, false).x; }
 int32_t MapY(const UserSpace& s, long double y) { return MapUserPoint(s, 0, y, false).y; }
+
+TEST(UserSpace, PixelRoundIsTheRunTimesRule) {
+  const long double inf = std::numeric_limits<long double>::infinity();
+  for (long double v : {0.0L, -0.0L, 0.5L, 1.5L, 2.5L, -0.5L, -1.5L, -2.5L, 0.49999999999L, 7.25L, -7.75L,
+                        2147483647.0L, 2147483647.4L, 2147483647.5L, 2147483648.0L, -2147483648.0L,
+                        -2147483648.4L, -2147483648.5L, -2147483648.6L, -2147483649.0L, 1e300L, -1e4000L, inf,
+                        -inf, std::nanl(""), 0x1p63L, -0x1p63L, 0x1p64L})
+    EXPECT_EQ(PixelRound(v), FloatToInteger(v)) << static_cast<double>(v);
+}
 
 TEST(UserSpace, PixelsRoundToNearestEvenAndMoveByTheClipOrigin) {
   UserSpace s = Area(100, 100);

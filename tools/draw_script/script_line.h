@@ -1,0 +1,41 @@
+// One line of a drawing script, independent of the platform. A line is an operation name
+// followed by its arguments, separated by blanks:
+//   numbers   42, -7, 2.5, 1e3 (decimal), 0xFF or &HFF (up to 8 hex digits, a 32-bit pattern)
+//   texts     "file.bmp" (no quote inside)
+//   points    [10,10 50,10 30,40] (x,y pairs; commas and blanks both separate)
+// Blank lines and lines starting with # or ' are comments.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qv::script {
+
+struct Value {
+  enum class Kind { kNumber, kText, kPoints } kind = Kind::kNumber;
+  long double number = 0;
+  bool whole = false;      // an integer in the 32-bit range, or a hex pattern
+  int32_t integer = 0;     // the number as a 32-bit value when whole
+  std::string text;        // UTF-8 as written
+  std::vector<float> points;  // x, y, x, y, ...
+};
+
+struct Line {
+  std::string name;
+  std::vector<Value> args;
+};
+
+struct ParseResult {
+  std::optional<Line> line;  // nothing for a blank or comment line
+  std::string error;         // why the line is malformed; empty when it is not
+};
+
+ParseResult ParseLine(std::string_view text);
+
+// The point list block an operation takes: a 32-bit count, then the x, y pairs as float32.
+std::string PointBlock(const std::vector<float>& points);
+
+}  // namespace qv::script
