@@ -1,6 +1,7 @@
 #include "surface.h"
 #include "surface_input.h"
 #include "surface_lock.h"
+#include "surface_window.h"
 #include "surface_window_ops.h"
 
 namespace qv {
@@ -8,7 +9,6 @@ namespace qv {
 namespace {
 
 constexpr uint32_t kExtendedKey = 1u << 24;
-constexpr UINT kScrollAreaMessage = 0x1403;
 
 uint32_t ScanCode(LPARAM lparam) { return (static_cast<uint32_t>(lparam) >> 16) & 0xFF; }
 
@@ -120,7 +120,7 @@ LRESULT CALLBACK SurfaceControlProcedure(HWND window, UINT message, WPARAM wpara
       break;
     case WM_GETDLGCODE:
       return DLGC_WANTALLKEYS;
-    case kScrollAreaMessage:
+    case kCanvasScrollArea:
       ScrollAreaMake(window, wparam, lparam);
       break;  // and on to the saved procedure
     default:

@@ -315,6 +315,17 @@ TEST(GraphicWindowViews, ScrolledViewShowsThePartAtTheViewPositionAndScrollsByIt
   ASSERT_TRUE(Xdotool("key End"));
   EXPECT_TRUE(WaitUntil([&] { return view().y == 400 - view_height; }));
   EXPECT_EQ(GetScrollPos(down, SB_CTL), 400 - view_height);
+
+  // A new client size lays the bars out again and keeps the view inside the canvas.
+  SurfaceWindowSetClientSize(260, 300);
+  EXPECT_EQ(field([](WindowRecord& r) { return r.view_height; }), 300 - GetSystemMetrics(SM_CYHSCROLL));
+  EXPECT_EQ(view().y, 400 - field([](WindowRecord& r) { return r.view_height; }));
+  EXPECT_EQ(field([](WindowRecord& r) { return r.canvas_width; }), 600);
+  RECT moved{};
+  GetWindowRect(down, &moved);
+  MapWindowPoints(nullptr, canvas, reinterpret_cast<POINT*>(&moved), 2);
+  EXPECT_EQ(moved.left, 260 - GetSystemMetrics(SM_CXVSCROLL));
+  EXPECT_EQ(moved.bottom, 300 - GetSystemMetrics(SM_CYHSCROLL));
   SurfaceWindowClose();
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(frame); }));
 }
