@@ -12,7 +12,7 @@ namespace qv {
 namespace {
 
 constexpr DWORD kBlinkMs = 500;
-constexpr DWORD kPollMs = 5;
+constexpr DWORD kPollMs = 10;  // keys come from a person: far slower than this
 constexpr int32_t kCaretWidth = 2;
 
 enum class Edit { kNone, kChanged, kDone };

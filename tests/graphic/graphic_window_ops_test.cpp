@@ -361,6 +361,12 @@ TEST(GraphicControlView, ScrolledControlFollowsThePositionItsBarAndKeys) {
   EXPECT_TRUE(WaitUntil([&] { return field([](WindowRecord& r) { return r.view_y; }) == 1500 - view_height; }));  // a page, up to the bottom
   SurfaceViewPosition(0, 100000);
   EXPECT_EQ(field([](WindowRecord& r) { return r.view_y; }), 1500 - view_height);
+
+  // A line typed into the control of this very thread: the input runs the thread's messages.
+  ASSERT_TRUE(Xdotool("sleep 0.3 key --delay 100 o k Return"));
+  PushWide(L"");
+  SurfaceLineInput();
+  EXPECT_EQ(PopWide(), u"ok");
   SurfaceDetach();
   DestroyWindow(dialog);
 }
