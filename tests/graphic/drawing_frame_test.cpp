@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-#include <algorithm>
+#include <vector>
 
+#include "dialog_test_support.h"
 #include "draw_target.h"
 #include "drawing_test_support.h"
 #include "error.h"
@@ -16,8 +17,6 @@
 #include "surface_drawing.h"
 #include "surface_test_support.h"
 #include "surface_window.h"
-#include "dialog_test_support.h"
-#include "string_ops.h"
 
 namespace qv {
 namespace {
