@@ -15,7 +15,7 @@ constexpr DWORD kBlinkMs = 500;
 constexpr DWORD kPollMs = 10;  // keys come from a person: far slower than this
 constexpr int32_t kCaretWidth = 2;
 
-enum class Edit { kNone, kChanged, kDone };
+enum class Edit { kNone, kChanged, kDone, kRefused };
 
 // The line being edited, drawn after the prompt at a fixed place of the canvas.
 struct Field {
@@ -26,10 +26,7 @@ struct Field {
 };
 
 Edit Apply(Field& field, uint32_t key) {
-  if (!(key & 0xFFFF)) {  // a function or navigation key
-    MessageBeep(MB_OK);
-    return Edit::kNone;
-  }
+  if (!(key & 0xFFFF)) return Edit::kRefused;  // a function or navigation key
   char16_t unit = static_cast<char16_t>(key & 0xFFFF);
   switch (unit) {
     case u'\r':
@@ -38,18 +35,12 @@ Edit Apply(Field& field, uint32_t key) {
       field.text.clear();
       return Edit::kChanged;
     case u'\b':
-      if (field.text.empty()) {
-        MessageBeep(MB_OK);
-        return Edit::kNone;
-      }
+      if (field.text.empty()) return Edit::kRefused;
       field.text.pop_back();
       if (!field.text.empty() && field.text.back() >= 0xD800 && field.text.back() <= 0xDBFF) field.text.pop_back();
       return Edit::kChanged;
     default:
-      if (unit < 0x20 || unit == 0x7F) {
-        MessageBeep(MB_OK);
-        return Edit::kNone;
-      }
+      if (unit < 0x20 || unit == 0x7F) return Edit::kRefused;
       field.text.push_back(unit);
       return Edit::kChanged;
   }
@@ -128,7 +119,7 @@ void SurfaceLineInput() {
     uint32_t key = record->key;
     record->key = 0;
     Edit edit = key ? Apply(field, key) : Edit::kNone;
-    bool redraw = edit != Edit::kNone;
+    bool redraw = edit == Edit::kChanged || edit == Edit::kDone;
     if (edit == Edit::kDone) {
       field.caret = false;
       done = true;
@@ -140,18 +131,15 @@ void SurfaceLineInput() {
       blink_from = GetTickCount();
       redraw = true;
     }
-    if (!redraw) {
-      SurfaceRelease();
-      continue;
-    }
     DirtyBox changed;
-    Draw(*record, field, changed);
+    if (redraw) Draw(*record, field, changed);
     if (done) {
       record->current_x = field.x + TextExtent(*record, field.text).cx;
       record->current_y = field.y;
       NewLineLocked(*record, changed);
     }
-    MarkText(*record, changed);
+    MarkText(*record, changed);  // or only the release, when nothing was drawn
+    if (edit == Edit::kRefused) MessageBeep(MB_OK);  // not while others wait for the lock
   }
   PushOwned(DynString::FromUnits(field.text));
 }
