@@ -50,9 +50,10 @@ Edit Apply(Field& field, uint32_t key) {
 void Draw(WindowRecord& record, Field& field, DirtyBox& drawn) {
   HDC dc = record.memory_dc;
   if (!dc) return;
-  int32_t bottom = field.y + LinePitch(record);
+  int32_t bottom = AddClamped(field.y, LinePitch(record));
   SIZE extent = TextExtent(record, field.text);
-  int32_t right = field.x + extent.cx + kCaretWidth;
+  int32_t caret_x = AddClamped(field.x, extent.cx);
+  int32_t right = AddClamped(caret_x, kCaretWidth);
   RECT erase{field.x, field.y, std::max(field.covered_right, right), bottom};
   if (record.graphic_brush) FillRect(dc, &erase, record.graphic_brush);
   RECT line{field.x, field.y, record.canvas_width, bottom};
@@ -62,7 +63,7 @@ void Draw(WindowRecord& record, Field& field, DirtyBox& drawn) {
   SetTextAlign(dc, TA_UPDATECP);
   if (field.caret) {
     GdiObject brush(CreateSolidBrush(static_cast<COLORREF>(LineColour(record, kColourSystem))));
-    RECT caret{field.x + extent.cx, field.y, field.x + extent.cx + kCaretWidth, field.y + record.line_height};
+    RECT caret{caret_x, field.y, right, AddClamped(field.y, record.line_height)};
     if (brush.get()) FillRect(dc, &caret, static_cast<HBRUSH>(brush.get()));
   }
   drawn.Add(erase.left, erase.top, erase.right, erase.bottom);
@@ -134,7 +135,7 @@ void SurfaceLineInput() {
     DirtyBox changed;
     if (redraw) Draw(*record, field, changed);
     if (done) {
-      record->current_x = field.x + TextExtent(*record, field.text).cx;
+      record->current_x = AddClamped(field.x, TextExtent(*record, field.text).cx);
       record->current_y = field.y;
       NewLineLocked(*record, changed);
     }

@@ -17,7 +17,7 @@ int32_t Clamp32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, 
 void NewLineLocked(WindowRecord& record, DirtyBox& drawn) {
   int32_t pitch = LinePitch(record);
   int32_t x = record.clip_x;
-  int32_t y = Clamp32(int64_t{record.current_y} + pitch);
+  int32_t y = AddClamped(record.current_y, pitch);
   int64_t last_line = int64_t{record.clip_y} + record.clip_height - pitch;
   HDC dc = record.memory_dc;
   if ((record.close_block & kScrollOnNewLine) && dc && y > last_line && record.clip_height > 0) {

@@ -14,7 +14,7 @@ namespace {
 void DrawRun(WindowRecord& record, std::u16string_view run, DirtyBox& drawn) {
   HDC dc = record.memory_dc;
   int32_t x = record.current_x, y = record.current_y;
-  int32_t bottom = static_cast<int32_t>(std::min<int64_t>(int64_t{y} + LinePitch(record), INT32_MAX));
+  int32_t bottom = AddClamped(y, LinePitch(record));
   RECT line{x, y, record.canvas_width, bottom};
   MoveToEx(dc, x, y, nullptr);
   ExtTextOutW(dc, 0, 0, ETO_CLIPPED, &line, reinterpret_cast<const wchar_t*>(run.data()),

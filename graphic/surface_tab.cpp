@@ -1,8 +1,8 @@
+#include <algorithm>
 #include <cstdint>
 
 #include "surface.h"
 #include "surface_text.h"
-#include "text_layout.h"
 
 namespace qv {
 
@@ -22,10 +22,9 @@ void SurfaceTab() {
   // Columns count from the drawing area's left edge, like the cells.
   int64_t column = -FloorDiv(-(int64_t{record->current_x} - record->clip_x), width);  // rounded up
   int64_t stop = (FloorDiv(column, kTabColumns) + 1) * kTabColumns;
+  // The next stop always lies right of the position, so the tab never starts a new line.
   int64_t x = stop * width + record->clip_x;
-  if (x > INT32_MAX) x = INT32_MAX;
-  if (x < record->current_x) record->current_y += LinePitch(*record);
-  record->current_x = static_cast<int32_t>(x);
+  record->current_x = static_cast<int32_t>(std::min<int64_t>(x, INT32_MAX));
   if (record->memory_dc) MoveToEx(record->memory_dc, record->current_x, record->current_y, nullptr);
   SurfaceRelease();
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <climits>
 #include <cstdint>
 #include <string_view>
 
@@ -32,6 +33,11 @@ WrapMode WrapModeOf(const WindowRecord& record);
 // fitting part), so the space starts the next line's part. A line start takes at least one
 // character; elsewhere 0 means "start a new line first". Never cuts a surrogate pair apart.
 size_t WrapCut(std::u16string_view text, size_t fit, WrapMode mode, bool line_start);
+
+// a + b kept inside the 32-bit range: positions far down or right stay defined.
+inline int32_t AddClamped(int32_t a, int64_t b) {
+  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{a} + b, INT32_MIN, INT32_MAX));
+}
 
 // The line pitch: line height plus the gap, never negative.
 inline int32_t LinePitch(const WindowRecord& record) { return std::max(0, record.line_height + record.line_gap); }
