@@ -95,6 +95,9 @@ std::optional<LRESULT> SurfaceInputMessage(HWND window, UINT message, WPARAM wpa
     case WM_VSCROLL:
       // Without a scrolled view the message goes on to the saved procedure.
       return SurfaceScrollMessage(window, message, wparam, lparam);
+    case WM_SIZE:
+      ScrollViewSized(window);
+      return std::nullopt;
     case WM_MOUSEWHEEL: {
       short delta = GET_WHEEL_DELTA_WPARAM(wparam);
       if (delta == 0) return 0;

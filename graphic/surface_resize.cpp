@@ -3,11 +3,10 @@
 #include "canvas_create.h"
 #include "surface.h"
 #include "surface_refresh.h"
-#include "surface_window_ops.h"
 
 namespace qv {
 
-void CanvasRecreate(WindowRecord& record, int32_t width, int32_t height) {
+void RecreateCanvas(WindowRecord& record, int32_t width, int32_t height) {
   if (!record.memory_dc) return;
   HDC scratch = CreateCompatibleDC(nullptr);
   HBITMAP grown = CreateCompatibleBitmap(record.memory_dc, width, height);
@@ -47,7 +46,7 @@ void SurfaceResize(WindowRecord& record) {
   record.view_height = height;
   // A memory surface's canvas is its handle; its own operations re-create it.
   if (record.kind == kKindGraphic && !(record.flags & (kStretchView | kScrollView)))
-    CanvasRecreate(record, width, height);
+    RecreateCanvas(record, width, height);
   HWND window = record.kind == kKindGraphic ? record.window() : nullptr;
   // Resizing another thread's window waits for that thread: only once the lock is free.
   HWND later = nullptr;
@@ -55,7 +54,6 @@ void SurfaceResize(WindowRecord& record) {
     ResizeWindowClient(window, width, height);
   else
     later = window;
-  if (record.flags & kScrollView) ScrollBarsUpdate(record);
   record.flags |= kForceRefresh;
   SurfaceMarkDirty(record, 0, 0, record.canvas_width, record.canvas_height);
   if (later) ResizeWindowClient(later, width, height);

@@ -44,6 +44,18 @@ void ScrollBarsUpdate(WindowRecord& record) {
   SetScrollInfo(bars[kVerticalBar], SB_CTL, &down, TRUE);
 }
 
+void ScrollViewSized(HWND window) {
+  // A resize from inside a surface operation of this thread (SurfaceResize) already holds it.
+  bool take = !SurfaceLock().held_by_caller();
+  if (take) SurfaceLock().lock_serving();
+  WindowRecord* record = RecordFind(window);
+  if (record && record->kind == kKindGraphic && (record->flags & kScrollView)) {
+    ScrollBarsUpdate(*record);
+    InvalidateRect(window, nullptr, FALSE);  // the view's size or origin may have changed
+  }
+  if (take) SurfaceLock().unlock();
+}
+
 LRESULT ScrollAreaMake(HWND window, WPARAM width, LPARAM height) {
   if (SurfaceLock().held_by_caller()) return 0;
   int32_t w = static_cast<int32_t>(width), h = static_cast<int32_t>(height);
@@ -61,7 +73,7 @@ LRESULT ScrollAreaMake(HWND window, WPARAM width, LPARAM height) {
     SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_CLIPCHILDREN);
   }
   record->flags = (record->flags | kScrollView) & ~kStretchView;
-  CanvasRecreate(*record, w, h);
+  RecreateCanvas(*record, w, h);
   ScrollBarsUpdate(*record);
   record->flags |= kForceRefresh;
   SurfaceMarkDirty(*record, 0, 0, record->canvas_width, record->canvas_height);  // releases the lock

@@ -62,9 +62,14 @@ constexpr WPARAM kScrollToPosition = 0x1404;
 
 // On the surface window's thread: the scrolled view's work of message 0x1403 (wParam x lParam
 // canvas pixels); WM_HSCROLL / WM_VSCROLL of a scrolled view (nullopt for a window without
-// one); laying out the bars and the view after a size change, with SurfaceLock held.
+// one); WM_SIZE, after which the bars and the view follow the new client size (whoever resized
+// the window: SurfaceResize, the frame, the user).
 LRESULT ScrollAreaMake(HWND window, WPARAM width, LPARAM height);
 std::optional<LRESULT> SurfaceScrollMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+void ScrollViewSized(HWND window);
+
+// Lays out the bars and the view for the window's client size, with SurfaceLock held; the
+// window is moved only on its own thread.
 void ScrollBarsUpdate(WindowRecord& record);
 
 }  // namespace qv
