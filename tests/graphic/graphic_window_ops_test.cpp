@@ -122,69 +122,84 @@ TEST_F(GraphicWindowInput, KeysAreReadAsCharactersOrScanCodes) {
   EXPECT_EQ(SurfaceKeyPeek(), 0);
 }
 
+// Runs SurfaceLineInput on a thread of its own, targeting a canvas.
+struct LineReader {
+  LineReader(HWND target, std::wstring ask) : canvas(target), prompt(std::move(ask)) {}
+  HWND canvas;
+  std::wstring prompt;
+  std::atomic<bool> done{false};
+  std::u16string line;
+  HANDLE thread = nullptr;
+  static void Run(void* self) {
+    auto* reader = static_cast<LineReader*>(self);
+    DrawTargetSet(reader->canvas);
+    PushWide(reader->prompt);
+    SurfaceLineInput();
+    reader->line = PopWide();
+    reader->done = true;
+  }
+  // Starts the input and waits until its caret shows after `before` (in the canvas's
+  // font, from the canvas's top-left), so that no key comes before the input reads them.
+  bool Start(const std::wstring& before) {
+    thread = RuntimeThreadStart(Run, this);
+    return thread && WaitUntil([&] { return Caret(before); });
+  }
+  bool Caret(const std::wstring& before) const {
+    SIZE extent{};
+    int32_t ink = 0;
+    {
+      SurfaceLockScope hold;
+      WindowRecord* record = RecordFind(canvas);
+      if (!record) return false;
+      GetTextExtentPoint32W(record->memory_dc, before.c_str(), static_cast<int>(before.size()), &extent);
+      ink = record->fore_colour;
+    }
+    return Shown(canvas, extent.cx + 1, 3) == static_cast<COLORREF>(ink);  // on the screen
+  }
+  bool Ends() {
+    bool ended = thread && WaitForSingleObject(thread, kPatienceMs) == WAIT_OBJECT_0;
+    if (thread) CloseHandle(thread);
+    thread = nullptr;
+    return ended;
+  }
+};
+
 TEST_F(GraphicWindowInput, TypedLineComesBackAsTyped) {
   Watchdog watchdog(120, "line input");
   SurfaceClear(kWhite, 0);
-  SurfaceSetCell(1, 2);
-  // xdotool runs on its own while the line is read; its keys come one at a time.
-  ASSERT_TRUE(Xdotool("sleep 0.3 key --delay 120 h i x BackSpace Escape s o comma 1 space m o r e x BackSpace F5 "
-                      "e Return"));
-  PushWide(L"> ");
-  SurfaceLineInput();
-  EXPECT_EQ(PopWide(), u"so,1 moree");
-  EXPECT_EQ(SurfaceGetCell().row, 3);  // Enter starts a new line
+  LineReader reader(CanvasOf(frame_), L"> ");
+  ASSERT_TRUE(reader.Start(L"> "));
+  ASSERT_TRUE(Xdotool("key --delay 120 h i x BackSpace Escape s o comma 1 space m o r e x BackSpace F5 e Return"));
+  ASSERT_TRUE(reader.Ends());
+  EXPECT_EQ(reader.line, u"so,1 moree");
+  EXPECT_EQ(SurfaceGetCell().row, 2);  // Enter starts a new line
   EXPECT_EQ(SurfaceGetCell().column, 1);
   // The prompt and the line are on the canvas, in the foreground colour.
   testing::Canvas canvas = Snapshot();
   int32_t pitch = Read(CanvasOf(frame_), [](WindowRecord& r) { return r.line_height + r.line_gap; });
   size_t inked = 0;
-  for (int32_t y = pitch; y < 2 * pitch; ++y)
+  for (int32_t y = 0; y < pitch; ++y)
     for (int32_t x = 0; x < 320; ++x) inked += canvas.At(x, y) != kWhite;
   EXPECT_GT(inked, 50u);
 }
-
-// Runs SurfaceLineInput on a thread of its own, targeting a canvas.
-struct LineReader {
-  explicit LineReader(HWND target) : canvas(target) {}
-  HWND canvas;
-  std::atomic<bool> done{false};
-  std::u16string line;
-  static void Run(void* self) {
-    auto* reader = static_cast<LineReader*>(self);
-    DrawTargetSet(reader->canvas);
-    PushWide(L"");
-    SurfaceLineInput();
-    reader->line = PopWide();
-    reader->done = true;
-  }
-};
 
 TEST(GraphicWindowLineInput, CaretBlinksAndClosingTheWindowEndsTheInputWithWhatWasTyped) {
   Watchdog watchdog(120, "line input on a closed window");
   HWND frame = Open(L"Closing", 240, 120);
   SurfaceClear(kWhite, 0);
   FocusAndWait(frame);
-  LineReader reader(CanvasOf(frame));
-  HANDLE thread = RuntimeThreadStart(LineReader::Run, &reader);
-  ASSERT_NE(thread, nullptr);
+  LineReader reader(CanvasOf(frame), L"");
+  ASSERT_TRUE(reader.Start(L""));
   ASSERT_TRUE(Xdotool("type --delay 150 ab"));
-  // The caret stands after "ab" and blinks: on, off, on again.
-  SIZE ab{};
-  {
-    SurfaceLockScope hold;
-    GetTextExtentPoint32W(RecordFind(CanvasOf(frame))->memory_dc, L"ab", 2, &ab);
-  }
-  int32_t ink = Read(CanvasOf(frame), [](WindowRecord& r) { return r.fore_colour; });
-  auto caret = [&] { return Shown(CanvasOf(frame), ab.cx + 1, 3) == static_cast<COLORREF>(ink); };  // on the screen
-  EXPECT_TRUE(WaitUntil(caret));
-  EXPECT_TRUE(WaitUntil([&] { return !caret(); }, 3000));
-  EXPECT_TRUE(WaitUntil(caret, 3000));
+  // The caret moves on after "ab" and blinks there: on, off, on again.
+  EXPECT_TRUE(WaitUntil([&] { return reader.Caret(L"ab"); }));
+  EXPECT_TRUE(WaitUntil([&] { return !reader.Caret(L"ab"); }, 3000));
+  EXPECT_TRUE(WaitUntil([&] { return reader.Caret(L"ab"); }, 3000));
   EXPECT_FALSE(reader.done);
 
   SurfaceWindowClose();
   EXPECT_EQ(DrawTargetGet(), nullptr);
-  EXPECT_EQ(WaitForSingleObject(thread, kPatienceMs), WAIT_OBJECT_0);
-  CloseHandle(thread);
+  EXPECT_TRUE(reader.Ends());
   EXPECT_TRUE(reader.done);
   EXPECT_EQ(reader.line, u"ab");
   EXPECT_FALSE(IsWindow(frame));
