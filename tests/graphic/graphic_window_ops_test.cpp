@@ -322,6 +322,9 @@ TEST(GraphicWindowViews, ScrolledViewShowsThePartAtTheViewPositionAndScrollsByIt
   GetWindowRect(down, &bar);
   ASSERT_TRUE(Xdotool(MoveTo({(bar.left + bar.right) / 2, bar.bottom - 4}) + " click 1"));
   EXPECT_TRUE(WaitUntil([&] { return view().y > 0; }));
+  GetWindowRect(across, &bar);  // and the horizontal bar's right arrow to the right
+  ASSERT_TRUE(Xdotool(MoveTo({bar.right - 4, (bar.top + bar.bottom) / 2}) + " click 1"));
+  EXPECT_TRUE(WaitUntil([&] { return view().x == field([](WindowRecord& r) { return r.char_width; }); }));
   // Page Down typed into the focused canvas scrolls by a page; End to the bottom.
   FocusAndWait(frame);
   int32_t before = view().y;
