@@ -16,10 +16,13 @@
 // - The window's own thread may read its records without SurfaceLock (nobody else frees them),
 //   but changes surface fields only under it. `idle_signals` is the one field touched without
 //   any lock, atomically, between a graphic window's loop and the drawing threads.
-// - No thread waits for another thread (SendMessage, UpdateWindow, SetWindowPos, ShowWindow on
-//   a window of another thread) while it holds SurfaceLock; such work is done after the lock is
-//   released. A window thread that waits for SurfaceLock keeps running the messages sent to
-//   it, and its paint takes the lock unless the paint runs inside its own refresh.
+// - A thread that holds SurfaceLock makes no window call that can wait for another thread:
+//   no SendMessage, UpdateWindow, SetWindowPos, ShowWindow or focus change (on Wine even its
+//   own window's update may run activation messages of other threads' windows). Refreshes
+//   invalidate under the lock and update once it is released; work on a graphic window goes to
+//   its thread by SurfaceWindowSend, which releases the lock first. A paint takes the lock
+//   itself. A window thread that waits for the lock keeps running the messages sent to it, and
+//   drawing threads let it go first.
 #pragma once
 
 #include <windows.h>

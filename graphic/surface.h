@@ -29,9 +29,9 @@ enum class MarkMode { kAsPassed = 0, kPen = 1, kText = 2 };
 void SurfaceMarkDirty(WindowRecord& record, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                       MarkMode mode = MarkMode::kAsPassed);
 
-// Shows the dirty part of the canvas now, with SurfaceLock held: a window of the calling thread
-// has been painted when it returns; another thread's window gets its paint from its own loop
-// (SurfaceMarkDirty and SurfaceRedraw also wait for that paint, after releasing the lock).
+// Invalidates the dirty part of the canvas and marks it clean, with SurfaceLock held; the window
+// paints it from its loop. SurfaceMarkDirty and SurfaceRedraw, which end by releasing the lock,
+// also update the window then, so the paint has run when they return.
 void SurfaceRefresh(WindowRecord& record);
 
 // Repaints the whole target window now; how deferred drawing becomes visible.

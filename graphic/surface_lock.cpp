@@ -14,16 +14,22 @@ bool SurfaceLockWord::Take() {
 }
 
 void SurfaceLockWord::lock() {
-  while (!Take()) Sleep(0);
+  for (;;) {
+    if (window_waiters_.load() == 0 && Take()) return;
+    Sleep(0);
+  }
 }
 
 void SurfaceLockWord::lock_serving() {
+  if (Take()) return;
+  window_waiters_.fetch_add(1);
   MSG message;
   while (!Take()) {
     // Only sent messages run here: posted ones and input stay queued for the thread's loop.
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     Sleep(0);
   }
+  window_waiters_.fetch_sub(1);
 }
 
 bool SurfaceLockWord::try_lock() { return Take(); }

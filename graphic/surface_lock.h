@@ -2,8 +2,8 @@
 // sleeping 0 ms between tries; code that runs in a window procedure waits with
 // lock_serving(), which also runs the messages other threads send to the calling thread, so a
 // thread that sent it something while it waits is never stuck behind it. The lock is not
-// re-entrant, but it knows its holder: held_by_caller() lets a paint that runs inside the
-// caller's own refresh, or a teardown inside a surface operation, go on without taking it
+// re-entrant, but it knows its holder: held_by_caller() lets code that may run nested inside a
+// surface operation of its own thread (a teardown, a focus change) go on without taking it
 // again. See window_record.h for what it guards.
 #pragma once
 
@@ -16,16 +16,22 @@ namespace qv {
 
 class SurfaceLockWord {
  public:
+  // A drawing thread's wait. It does not compete while a window thread waits in lock_serving():
+  // a thread that draws in a tight loop would otherwise take the lock again the instant it
+  // let go of it, and a window thread that also runs messages between tries would never get it.
   void lock();
   void lock_serving();
   bool try_lock();
   void unlock();
   bool held_by_caller() const { return holder_.load(std::memory_order_relaxed) == GetCurrentThreadId(); }
+  // Threads waiting in lock_serving() now.
+  int32_t window_waiters() const { return window_waiters_.load(); }
 
  private:
   bool Take();
   std::atomic<int32_t> word_{0};
   std::atomic<DWORD> holder_{0};  // written only by the holder, so a thread sees its own id only while it holds
+  std::atomic<int32_t> window_waiters_{0};
 };
 
 SurfaceLockWord& SurfaceLock();

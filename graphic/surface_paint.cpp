@@ -3,9 +3,8 @@
 
 namespace qv {
 
-// Inside a refresh of this thread's own window the lock is already this thread's; a paint for
-// any other reason (uncovered, another thread's refresh) takes it, so it never copies a canvas
-// that a drawing thread is changing or freeing.
+// Refreshes update windows only after releasing SurfaceLock, so a paint takes the lock itself
+// and never copies a canvas that a drawing thread is changing or freeing.
 BOOL SurfacePaint(const DRAWITEMSTRUCT& item, HWND owner) {
   if (!(item.itemAction & ODA_DRAWENTIRE)) return FALSE;
   HWND control = GetDlgItem(owner, static_cast<int>(item.CtlID));

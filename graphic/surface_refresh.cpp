@@ -14,10 +14,6 @@ void ResetDirty(WindowRecord& record) {
 
 }  // namespace
 
-bool WindowOfCallingThread(HWND window) {
-  return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
-}
-
 void UpdateAfterRelease(HWND window) {
   if (!window) return;
   FloatingPointState keep;
@@ -39,13 +35,7 @@ HWND SurfaceRefreshLocked(WindowRecord& record) {
                  static_cast<LONG>(record.dirty_bottom) - record.view_y};
       InvalidateRect(window, &dirty, FALSE);
     }
-    // The paint of a window of this thread runs inside the update and sees that this thread
-    // holds the lock. Another thread's window is updated once the lock is free, or its paint
-    // would wait for the lock while this thread waits for the paint.
-    if (WindowOfCallingThread(window))
-      UpdateWindow(window);
-    else
-      later = window;
+    later = window;
   }
   ResetDirty(record);
   record.flags &= ~kDirtyPending;
@@ -62,12 +52,8 @@ void SurfaceRedraw() {
   HWND later = nullptr;
   if (record->kind == kKindGraphic) {
     FloatingPointState keep;
-    HWND window = record->window();
-    InvalidateRect(window, nullptr, FALSE);
-    if (WindowOfCallingThread(window))
-      UpdateWindow(window);
-    else
-      later = window;
+    later = record->window();
+    InvalidateRect(later, nullptr, FALSE);
   }
   SurfaceRelease();
   UpdateAfterRelease(later);

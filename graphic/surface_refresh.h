@@ -1,5 +1,6 @@
-// The refresh steps that respect the threading rule of window_record.h: a thread that holds
-// SurfaceLock never waits for another thread's window.
+// The refresh steps under the threading rule of window_record.h: no thread updates, resizes or
+// otherwise works a window while it holds SurfaceLock. Updating a window can run other
+// threads' windows' messages (activation, focus), and one of those may wait for the lock.
 #pragma once
 
 #include <windows.h>
@@ -8,15 +9,14 @@
 
 namespace qv {
 
-// Invalidates the dirty part and marks the surface clean; with SurfaceLock held. A window of
-// the calling thread is updated at once; another thread's window is returned so that the
-// caller updates it with UpdateAfterRelease once it has released the lock (null otherwise).
+// Invalidates the dirty part and marks the surface clean; with SurfaceLock held. Returns the
+// window that the caller updates with UpdateAfterRelease once it has released the lock (null
+// for a memory surface).
 HWND SurfaceRefreshLocked(WindowRecord& record);
 
-// UpdateWindow with the caller's floating-point state kept; nothing for null.
+// UpdateWindow with the caller's floating-point state kept; nothing for null. The paint takes
+// SurfaceLock itself.
 void UpdateAfterRelease(HWND window);
-
-bool WindowOfCallingThread(HWND window);
 
 // Wakes the loop of a graphic window's thread so that it refreshes the canvas (one wake-up
 // message at a time); with SurfaceLock held.

@@ -48,15 +48,10 @@ void SurfaceResize(WindowRecord& record) {
   if (record.kind == kKindGraphic && !(record.flags & (kStretchView | kScrollView)))
     RecreateCanvas(record, width, height);
   HWND window = record.kind == kKindGraphic ? record.window() : nullptr;
-  // Resizing another thread's window waits for that thread: only once the lock is free.
-  HWND later = nullptr;
-  if (window && WindowOfCallingThread(window))
-    ResizeWindowClient(window, width, height);
-  else
-    later = window;
   record.flags |= kForceRefresh;
   SurfaceMarkDirty(record, 0, 0, record.canvas_width, record.canvas_height);
-  if (later) ResizeWindowClient(later, width, height);
+  // Only now that the lock is free: resizing a window runs messages of its own and of others.
+  if (window) ResizeWindowClient(window, width, height);
 }
 
 }  // namespace qv

@@ -23,8 +23,10 @@ bool IdleRefresh(HWND canvas) {
     return false;
   }
   record->idle_signals.fetch_and(~kIdleForceRequested, std::memory_order_relaxed);
-  if ((record->flags & kDirtyPending) && !(record->flags & kDeferRedraw)) SurfaceRefreshLocked(*record);
+  HWND update = nullptr;
+  if ((record->flags & kDirtyPending) && !(record->flags & kDeferRedraw)) update = SurfaceRefreshLocked(*record);
   SurfaceLock().unlock();
+  UpdateAfterRelease(update);
   return true;
 }
 
