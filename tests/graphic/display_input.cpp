@@ -1,8 +1,5 @@
 #include "display_input.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 namespace qv::testing {
 
 bool Xdotool(const std::string& arguments) {
@@ -19,42 +16,17 @@ bool Xdotool(const std::string& arguments) {
   return true;
 }
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD ms) {
-  DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > ms) return false;
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    Sleep(5);
-  }
-  return true;
-}
-
-Watchdog::Watchdog(DWORD seconds, const char* what) : ms_(seconds * 1000), what_(what) {
-  done_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-}
-
-Watchdog::~Watchdog() {
-  SetEvent(done_);
-  if (thread_) {
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-  }
-  CloseHandle(done_);
-}
-
-DWORD WINAPI Watchdog::Run(void* self) {
-  auto* watchdog = static_cast<Watchdog*>(self);
-  if (WaitForSingleObject(watchdog->done_, watchdog->ms_) == WAIT_TIMEOUT) {
-    std::fprintf(stderr, "watchdog: %s did not finish in time\n", watchdog->what_);
-    std::fflush(stderr);
-    ExitProcess(3);
-  }
-  return 0;
+bool WaitPumping(const std::function<bool()>& condition, DWORD ms) {
+  return WaitUntil(
+      [&] {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+          TranslateMessage(&message);
+          DispatchMessageW(&message);
+        }
+        return condition();
+      },
+      ms);
 }
 
 }  // namespace qv::testing

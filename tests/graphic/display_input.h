@@ -8,30 +8,15 @@
 #include <functional>
 #include <string>
 
-namespace qv::testing {
+#include "window_test_support.h"
 
-constexpr DWORD kPatienceMs = 30000;  // generous: the machine may be loaded
+namespace qv::testing {
 
 // Runs xdotool with the arguments (its command chain, split at blanks; no quoting); false
 // when it could not be started.
 bool Xdotool(const std::string& arguments);
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD ms = kPatienceMs);
-
-// Ends the program with a message when not disarmed within `seconds`: a hang must fail the
-// run, not stall it.
-class Watchdog {
- public:
-  Watchdog(DWORD seconds, const char* what);
-  ~Watchdog();
-  Watchdog(const Watchdog&) = delete;
-  Watchdog& operator=(const Watchdog&) = delete;
-
- private:
-  static DWORD WINAPI Run(void* self);
-  HANDLE done_ = nullptr, thread_ = nullptr;
-  DWORD ms_;
-  const char* what_;
-};
+// WaitUntil for a thread that owns windows too: their messages are dispatched meanwhile.
+bool WaitPumping(const std::function<bool()>& condition, DWORD ms = kPatienceMs);
 
 }  // namespace qv::testing

@@ -29,16 +29,13 @@ namespace {
 
 using namespace testing;
 
-HWND Open(const std::wstring& title, int32_t width, int32_t height) {
+HWND Open(const std::u16string& title, int32_t width, int32_t height) {
   SurfaceDetach();
-  PushWide(title);
-  HWND frame = SurfaceWindowOpenThreaded(40, 40, width, height, 0, 1, 0);
+  HWND frame = OpenGraphicWindow(title, width, height);
   EXPECT_NE(frame, nullptr);
   EXPECT_NE(DrawTargetGet(), nullptr);
   return frame;
 }
-
-HWND CanvasOf(HWND frame) { return GetDlgItem(frame, 0); }
 
 // A copy of a field of the window's record, read under SurfaceLock.
 template <typename Field>
@@ -78,7 +75,7 @@ void FocusAndWait(HWND frame) {
   GetClientRect(canvas, &client);
   POINT centre = OnScreen(canvas, client.right / 2, client.bottom / 2);
   ASSERT_TRUE(Xdotool(MoveTo(centre)));
-  ASSERT_TRUE(WaitUntil([&] {
+  ASSERT_TRUE(WaitPumping([&] {
     POINT at{};
     return GetCursorPos(&at) && WindowFromPoint(at) == canvas &&
            Read(canvas, [](WindowRecord& r) { return (r.flags & kSurfaceFocused) != 0; });
@@ -87,7 +84,7 @@ void FocusAndWait(HWND frame) {
 
 class GraphicWindowInput : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { frame_ = Open(L"Input", 320, 200); }
+  static void SetUpTestSuite() { frame_ = Open(u"Input", 320, 200); }
   static void TearDownTestSuite() {
     SurfaceAttach(CanvasOf(frame_), 0, 0);
     SurfaceWindowClose();
@@ -105,7 +102,7 @@ HWND GraphicWindowInput::frame_ = nullptr;
 TEST_F(GraphicWindowInput, KeysAreReadAsCharactersOrScanCodes) {
   Watchdog watchdog(120, "key reading");
   ASSERT_TRUE(Xdotool("key F10"));
-  ASSERT_TRUE(WaitUntil([] { return SurfaceKeyPeek() == -1; }));
+  ASSERT_TRUE(WaitPumping([] { return SurfaceKeyPeek() == -1; }));
   SurfaceKeyRead();
   EXPECT_EQ(PopWide(), (std::u16string{u'\0', u'\x44'}));
   EXPECT_EQ(SurfaceKeyPeek(), 0);
@@ -113,11 +110,11 @@ TEST_F(GraphicWindowInput, KeysAreReadAsCharactersOrScanCodes) {
   EXPECT_EQ(PopWide(), u"");
 
   ASSERT_TRUE(Xdotool("type q"));
-  ASSERT_TRUE(WaitUntil([] { return SurfaceKeyPeek() == -1; }));
+  ASSERT_TRUE(WaitPumping([] { return SurfaceKeyPeek() == -1; }));
   SurfaceKeyRead();
   EXPECT_EQ(PopWide(), u"q");
   ASSERT_TRUE(Xdotool("key Tab type r"));  // TAB is not stored
-  ASSERT_TRUE(WaitUntil([] { return SurfaceKeyPeek() == -1; }));
+  ASSERT_TRUE(WaitPumping([] { return SurfaceKeyPeek() == -1; }));
   SurfaceKeyFlush();
   EXPECT_EQ(SurfaceKeyPeek(), 0);
 }
@@ -142,7 +139,7 @@ struct LineReader {
   // font, from the canvas's top-left), so that no key comes before the input reads them.
   bool Start(const std::wstring& before) {
     thread = RuntimeThreadStart(Run, this);
-    return thread && WaitUntil([&] { return Caret(before); });
+    return thread && WaitPumping([&] { return Caret(before); });
   }
   bool Caret(const std::wstring& before) const {
     SIZE extent{};
@@ -185,16 +182,16 @@ TEST_F(GraphicWindowInput, TypedLineComesBackAsTyped) {
 
 TEST(GraphicWindowLineInput, CaretBlinksAndClosingTheWindowEndsTheInputWithWhatWasTyped) {
   Watchdog watchdog(120, "line input on a closed window");
-  HWND frame = Open(L"Closing", 240, 120);
+  HWND frame = Open(u"Closing", 240, 120);
   SurfaceClear(kWhite, 0);
   FocusAndWait(frame);
   LineReader reader(CanvasOf(frame), L"");
   ASSERT_TRUE(reader.Start(L""));
   ASSERT_TRUE(Xdotool("type --delay 150 ab"));
   // The caret moves on after "ab" and blinks there: on, off, on again.
-  EXPECT_TRUE(WaitUntil([&] { return reader.Caret(L"ab"); }));
-  EXPECT_TRUE(WaitUntil([&] { return !reader.Caret(L"ab"); }, 3000));
-  EXPECT_TRUE(WaitUntil([&] { return reader.Caret(L"ab"); }, 3000));
+  EXPECT_TRUE(WaitPumping([&] { return reader.Caret(L"ab"); }));
+  EXPECT_TRUE(WaitPumping([&] { return !reader.Caret(L"ab"); }, 3000));
+  EXPECT_TRUE(WaitPumping([&] { return reader.Caret(L"ab"); }, 3000));
   EXPECT_FALSE(reader.done);
 
   SurfaceWindowClose();
@@ -211,7 +208,7 @@ TEST_F(GraphicWindowInput, ClickThenDoubleClickIsStateThreeUntilRead) {
   SurfaceScale(0, 0, 160, 100);  // two pixels to the unit
   POINT at = OnScreen(canvas, 100, 60);
   ASSERT_TRUE(Xdotool(MoveTo(at) + " click 1 sleep 1 click --repeat 2 --delay 60 1"));
-  ASSERT_TRUE(WaitUntil([&] { return Read(canvas, [](WindowRecord& r) { return r.click_state; }) == 3u; }));
+  ASSERT_TRUE(WaitPumping([&] { return Read(canvas, [](WindowRecord& r) { return r.click_state; }) == 3u; }));
   ClickReading first = SurfaceClickRead(nullptr);
   EXPECT_EQ(first.state, 1);
   EXPECT_FLOAT_EQ(first.x, 50);
@@ -247,7 +244,7 @@ TEST_F(GraphicWindowInput, FrameOperationsFromAnotherThreadRunOnTheWindowThread)
   EXPECT_EQ(place.height, 300);
   RECT client{};
   GetClientRect(frame_, &client);
-  EXPECT_TRUE(WaitUntil([&] { return Read(CanvasOf(frame_), [](WindowRecord& r) { return r.canvas_width; }) == client.right; }));
+  EXPECT_TRUE(WaitPumping([&] { return Read(CanvasOf(frame_), [](WindowRecord& r) { return r.canvas_width; }) == client.right; }));
   SurfaceWindowSetClientSize(320, 200);
   GetClientRect(frame_, &client);
   EXPECT_EQ(client.right, 320);
@@ -267,27 +264,27 @@ TEST_F(GraphicWindowInput, FrameOperationsFromAnotherThreadRunOnTheWindowThread)
 
 TEST(GraphicWindowViews, StretchedViewShowsTheCanvasScaledToTheWindow) {
   Watchdog watchdog(120, "stretched view");
-  HWND frame = Open(L"Stretched", 100, 80);
+  HWND frame = Open(u"Stretched", 100, 80);
   HWND canvas = CanvasOf(frame);
   SurfaceBox(0, 0, 50, 80, 0, kRed, kRed, 0);
   SurfaceBox(50, 0, 100, 80, 0, kBlue, kBlue, 0);
   SurfaceStretchView(1);
   SurfaceWindowSetClientSize(200, 160);
   EXPECT_EQ(Read(canvas, [](WindowRecord& r) { return r.canvas_width; }), 100);  // the canvas keeps its size
-  EXPECT_TRUE(WaitUntil([&] { return Shown(canvas, 190, 150) == static_cast<COLORREF>(kBlue); }));
+  EXPECT_TRUE(WaitPumping([&] { return Shown(canvas, 190, 150) == static_cast<COLORREF>(kBlue); }));
   EXPECT_EQ(Shown(canvas, 90, 150), static_cast<COLORREF>(kRed));
   EXPECT_EQ(Shown(canvas, 110, 10), static_cast<COLORREF>(kBlue));
   // Drawing into the canvas shows stretched as well.
   SurfaceBox(0, 0, 100, 40, 0, kGreen, kGreen, 0);
-  EXPECT_TRUE(WaitUntil([&] { return Shown(canvas, 190, 70) == static_cast<COLORREF>(kGreen); }));
+  EXPECT_TRUE(WaitPumping([&] { return Shown(canvas, 190, 70) == static_cast<COLORREF>(kGreen); }));
   EXPECT_EQ(Shown(canvas, 190, 90), static_cast<COLORREF>(kBlue));
   SurfaceWindowClose();
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(frame); }));
+  EXPECT_TRUE(WaitPumping([&] { return !IsWindow(frame); }));
 }
 
 TEST(GraphicWindowViews, ScrolledViewShowsThePartAtTheViewPositionAndScrollsByItsBarsAndKeys) {
   Watchdog watchdog(120, "scrolled view");
-  HWND frame = Open(L"Scrolled", 200, 150);
+  HWND frame = Open(u"Scrolled", 200, 150);
   HWND canvas = CanvasOf(frame);
   SurfaceBox(0, 0, 200, 150, 0, kRed, kRed, 0);  // the old picture stays at the top-left
   SurfaceScrollView(600, 400);
@@ -303,14 +300,14 @@ TEST(GraphicWindowViews, ScrolledViewShowsThePartAtTheViewPositionAndScrollsByIt
   int32_t view_width = field([](WindowRecord& r) { return r.view_width; });
   int32_t view_height = field([](WindowRecord& r) { return r.view_height; });
   EXPECT_EQ(view_width, 200 - GetSystemMetrics(SM_CXVSCROLL));
-  EXPECT_TRUE(WaitUntil([&] { return Shown(canvas, 10, 10) == static_cast<COLORREF>(kRed); }));
+  EXPECT_TRUE(WaitPumping([&] { return Shown(canvas, 10, 10) == static_cast<COLORREF>(kRed); }));
 
   SurfaceViewPosition(280, 180);
   EXPECT_EQ(view().x, 280);
   EXPECT_EQ(view().y, 180);
   EXPECT_EQ(GetScrollPos(across, SB_CTL), 280);
   EXPECT_EQ(GetScrollPos(down, SB_CTL), 180);
-  EXPECT_TRUE(WaitUntil([&] { return Shown(canvas, 30, 30) == static_cast<COLORREF>(kGreen); }));
+  EXPECT_TRUE(WaitPumping([&] { return Shown(canvas, 30, 30) == static_cast<COLORREF>(kGreen); }));
   EXPECT_EQ(Shown(canvas, 70, 70), static_cast<COLORREF>(Snapshot().At(350, 250)));  // new canvas: background
   SurfaceViewPosition(10000, -5);  // kept inside the canvas
   EXPECT_EQ(view().x, 600 - view_width);
@@ -321,17 +318,17 @@ TEST(GraphicWindowViews, ScrolledViewShowsThePartAtTheViewPositionAndScrollsByIt
   RECT bar{};
   GetWindowRect(down, &bar);
   ASSERT_TRUE(Xdotool(MoveTo({(bar.left + bar.right) / 2, bar.bottom - 4}) + " click 1"));
-  EXPECT_TRUE(WaitUntil([&] { return view().y > 0; }));
+  EXPECT_TRUE(WaitPumping([&] { return view().y > 0; }));
   GetWindowRect(across, &bar);  // and the horizontal bar's right arrow to the right
   ASSERT_TRUE(Xdotool(MoveTo({bar.right - 4, (bar.top + bar.bottom) / 2}) + " click 1"));
-  EXPECT_TRUE(WaitUntil([&] { return view().x == field([](WindowRecord& r) { return r.char_width; }); }));
+  EXPECT_TRUE(WaitPumping([&] { return view().x == field([](WindowRecord& r) { return r.char_width; }); }));
   // Page Down typed into the focused canvas scrolls by a page; End to the bottom.
   FocusAndWait(frame);
   int32_t before = view().y;
   ASSERT_TRUE(Xdotool("key Next"));
-  EXPECT_TRUE(WaitUntil([&] { return view().y == std::min(before + view_height, 400 - view_height); }));
+  EXPECT_TRUE(WaitPumping([&] { return view().y == std::min(before + view_height, 400 - view_height); }));
   ASSERT_TRUE(Xdotool("key End"));
-  EXPECT_TRUE(WaitUntil([&] { return view().y == 400 - view_height; }));
+  EXPECT_TRUE(WaitPumping([&] { return view().y == 400 - view_height; }));
   EXPECT_EQ(GetScrollPos(down, SB_CTL), 400 - view_height);
 
   // A new client size lays the bars out again and keeps the view inside the canvas.
@@ -345,7 +342,7 @@ TEST(GraphicWindowViews, ScrolledViewShowsThePartAtTheViewPositionAndScrollsByIt
   EXPECT_EQ(moved.left, 260 - GetSystemMetrics(SM_CXVSCROLL));
   EXPECT_EQ(moved.bottom, 300 - GetSystemMetrics(SM_CYHSCROLL));
   SurfaceWindowClose();
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(frame); }));
+  EXPECT_TRUE(WaitPumping([&] { return !IsWindow(frame); }));
 }
 
 // A dialog's graphic control scrolls the same way, on the dialog's thread.
@@ -365,7 +362,7 @@ TEST(GraphicControlView, ScrolledControlFollowsThePositionItsBarAndKeys) {
   SurfaceBox(750, 450, 850, 550, 0, kGreen, kGreen, 0);
   SurfaceViewPosition(700, 400);
   EXPECT_EQ(field([](WindowRecord& r) { return r.view_x; }), 700);
-  EXPECT_TRUE(WaitUntil([&] { return Shown(control, 100, 100) == static_cast<COLORREF>(kGreen); }));
+  EXPECT_TRUE(WaitPumping([&] { return Shown(control, 100, 100) == static_cast<COLORREF>(kGreen); }));
   int32_t pitch = field([](WindowRecord& r) { return r.line_height + r.line_gap; });
   // The lower arrow of the control's vertical bar, clicked on the display, moves the view a
   // line; Page Down typed with the pointer over the dialog (keys go to the focused control) a page.
@@ -373,10 +370,10 @@ TEST(GraphicControlView, ScrolledControlFollowsThePositionItsBarAndKeys) {
   RECT bar{};
   GetWindowRect(down, &bar);
   ASSERT_TRUE(Xdotool(MoveTo({(bar.left + bar.right) / 2, bar.bottom - 4}) + " click 1"));
-  EXPECT_TRUE(WaitUntil([&] { return field([](WindowRecord& r) { return r.view_y; }) == 400 + pitch; }));
+  EXPECT_TRUE(WaitPumping([&] { return field([](WindowRecord& r) { return r.view_y; }) == 400 + pitch; }));
   SetFocus(control);
   ASSERT_TRUE(Xdotool(MoveTo(OnScreen(control, 300, 300)) + " key Next"));
-  EXPECT_TRUE(WaitUntil([&] { return field([](WindowRecord& r) { return r.view_y; }) == 1500 - view_height; }));  // a page, up to the bottom
+  EXPECT_TRUE(WaitPumping([&] { return field([](WindowRecord& r) { return r.view_y; }) == 1500 - view_height; }));  // a page, up to the bottom
   SurfaceViewPosition(0, 100000);
   EXPECT_EQ(field([](WindowRecord& r) { return r.view_y; }), 1500 - view_height);
 
@@ -391,13 +388,13 @@ TEST(GraphicControlView, ScrolledControlFollowsThePositionItsBarAndKeys) {
 
 TEST(GraphicWindowFrame, CloseEndsABlockedWindowAndToFrontActivates) {
   Watchdog watchdog(120, "close and front");
-  HWND first = Open(L"First", 120, 80);
+  HWND first = Open(u"First", 120, 80);
   HANDLE first_target = DrawTargetGet();
-  HWND second = Open(L"Second", 120, 80);
-  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == second; }));
+  HWND second = Open(u"Second", 120, 80);
+  EXPECT_TRUE(WaitPumping([&] { return GetForegroundWindow() == second; }));
   SurfaceAttach(first, 0, 0);
   SurfaceWindowToFront();
-  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == first; }));
+  EXPECT_TRUE(WaitPumping([&] { return GetForegroundWindow() == first; }));
   EXPECT_EQ(DrawTargetGet(), first_target);
 
   // The close command of a blocked frame is ignored; SurfaceWindowClose closes it all the same.
@@ -422,7 +419,7 @@ TEST(GraphicWindowFrame, CloseEndsABlockedWindowAndToFrontActivates) {
   EXPECT_TRUE(IsWindow(second));
   SurfaceAttach(second, 0, 0);
   SurfaceWindowClose();
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(second); }));
+  EXPECT_TRUE(WaitPumping([&] { return !IsWindow(second); }));
 }
 
 }  // namespace
