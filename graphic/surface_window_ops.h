@@ -14,8 +14,6 @@
 #include <cstdint>
 #include <optional>
 
-#include "window_record.h"
-
 namespace qv {
 
 // Caption of the frame: pushed as UTF-16 (empty without a graphic window) / set from the
@@ -67,9 +65,5 @@ constexpr WPARAM kScrollToPosition = 0x1404;
 LRESULT ScrollAreaMake(HWND window, WPARAM width, LPARAM height);
 std::optional<LRESULT> SurfaceScrollMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 void ScrollViewSized(HWND window);
-
-// Lays out the bars and the view for the window's client size, with SurfaceLock held; the
-// window is moved only on its own thread.
-void ScrollBarsUpdate(WindowRecord& record);
 
 }  // namespace qv
