@@ -1,6 +1,5 @@
 #include "floating_point_state.h"
 #include "surface.h"
-#include "surface_lock.h"
 #include "surface_refresh.h"
 
 namespace qv {

@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cstdio>
-#include <thread>
 
 #include "surface.h"
 #include "surface_attach.h"
@@ -51,7 +50,7 @@ TEST(GraphicWindowStress, DrawingWhileAnotherThreadResizesMinimisesRestoresAndCl
   DynString picture = FilledPixels(320, 240, 0x00336699);
 
   // Marks under BatchRedraw: the window's loop shows them.
-  std::thread batched([&] {
+  TestThread batched([&] {
     DrawUntilGone(frame, batched_done, batched_ended, [&](WindowRecord& r, int i) {
       PatBlt(r.memory_dc, i % 300, i % 200, 20, 20, (i & 1) ? BLACKNESS : WHITENESS);
       SurfaceMarkDirty(r, i % 300, i % 200, i % 300 + 20, i % 200 + 20);
@@ -59,7 +58,7 @@ TEST(GraphicWindowStress, DrawingWhileAnotherThreadResizesMinimisesRestoresAndCl
     });
   });
   // Marks that refresh at once, from this thread, and explicit redraws and clears.
-  std::thread immediate([&] {
+  TestThread immediate([&] {
     DrawUntilGone(frame, immediate_done, immediate_ended, [&](WindowRecord& r, int i) {
       PatBlt(r.memory_dc, 0, 0, 40, 40, (i & 1) ? BLACKNESS : WHITENESS);
       r.flags |= kForceRefresh;
@@ -68,7 +67,7 @@ TEST(GraphicWindowStress, DrawingWhileAnotherThreadResizesMinimisesRestoresAndCl
       if (i % 30 == 0) SurfaceClear(0x00FFFF00 ^ i, i % 7);
     });
   });
-  std::thread shaper([&] {
+  TestThread shaper([&] {
     DWORD start = GetTickCount();
     for (int i = 0; GetTickCount() - start < kShapingMs; ++i) {
       switch (i % 4) {
@@ -90,9 +89,9 @@ TEST(GraphicWindowStress, DrawingWhileAnotherThreadResizesMinimisesRestoresAndCl
     shaped = true;
     SendMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
   });
-  shaper.join();
-  batched.join();
-  immediate.join();
+  EXPECT_TRUE(shaper.join());
+  EXPECT_TRUE(batched.join());
+  EXPECT_TRUE(immediate.join());
 
   EXPECT_TRUE(ThreadEnds(window_thread));
   CloseHandle(window_thread);

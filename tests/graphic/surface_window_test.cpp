@@ -3,10 +3,9 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cstdio>
 #include <cstring>
 #include <string>
-#include <thread>
+#include <memory>
 #include <vector>
 
 #include "draw_target.h"
@@ -19,7 +18,6 @@
 #include "surface_pixels.h"
 #include "surface_window.h"
 #include "thread_record.h"
-#include "win32/runtime_thread.h"
 #include "window_test_support.h"
 
 namespace qv {
@@ -30,9 +28,6 @@ using namespace testing;
 constexpr int32_t kPale = 0x00CDFAFF;
 constexpr uint32_t kPalePixel = 0x00FFFACD;
 constexpr uint32_t kRed = 0x00FF0000;
-// Without WS_SYSMENU and a full caption Wine does not hand the window to a window manager, and
-// closing it does not wait two seconds for one that is not there.
-constexpr uint32_t kQuickStyle = WS_POPUP | WS_CLIPCHILDREN | WS_BORDER;
 
 uint32_t SystemFacePixel() {
   COLORREF face = GetSysColor(COLOR_BTNFACE);
@@ -111,7 +106,7 @@ TEST_F(GraphicWindow, OpensAsAskedAndShowsWhatAnotherThreadDraws) {
   }));
 
   uint8_t drawer_error = 0xFF;
-  std::thread drawer([&] {
+  TestThread drawer([&] {
     SurfaceAttach(frame, 0, 0);
     drawer_error = ErrorNumber();
     SurfaceClear(kPale, 0);
@@ -120,7 +115,7 @@ TEST_F(GraphicWindow, OpensAsAskedAndShowsWhatAnotherThreadDraws) {
       for (int x = 100; x < 140; ++x) SetPixel(pixels, x, y, kRed);
     WritePixels(pixels);
   });
-  drawer.join();
+  EXPECT_TRUE(drawer.join());
   EXPECT_EQ(drawer_error, 0);
   // The write is batched: the window's own loop shows it.
   EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(canvas, 110, 60) == kRed; }));
@@ -158,7 +153,7 @@ TEST_F(GraphicWindow, SizeInCharacterCellsCountsColumnsByTheHeightArgument) {
 }
 
 TEST_F(GraphicWindow, MinimisingKeepsTheCanvasAndRestoringToAnotherSizeKeepsThePicture) {
-  HWND frame = OpenGraphicWindow(u"Minimise", 300, 200, kQuickStyle);
+  HWND frame = OpenGraphicWindow(u"Minimise", 300, 200);
   ASSERT_NE(frame, nullptr);
   HWND canvas = CanvasOf(frame);
   DynString pixels = FilledPixels(300, 200, kPalePixel);
@@ -195,7 +190,7 @@ TEST_F(GraphicWindow, MinimisingKeepsTheCanvasAndRestoringToAnotherSizeKeepsTheP
 }
 
 TEST_F(GraphicWindow, ClickThenDoubleClickLeavesClickStateThree) {
-  HWND frame = OpenGraphicWindow(u"Clicks", 200, 150, kQuickStyle);
+  HWND frame = OpenGraphicWindow(u"Clicks", 200, 150);
   ASSERT_NE(frame, nullptr);
   HWND canvas = CanvasOf(frame);
   PostMessageW(canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20));
@@ -224,15 +219,15 @@ TEST_F(GraphicWindow, ClickThenDoubleClickLeavesClickStateThree) {
 }
 
 TEST_F(GraphicWindow, PrivateMessagesRunOnTheWindowThread) {
-  HWND frame = OpenGraphicWindow(u"Private", 200, 150, kQuickStyle);
+  HWND frame = OpenGraphicWindow(u"Private", 200, 150);
   ASSERT_NE(frame, nullptr);
   HWND canvas = CanvasOf(frame);
-  std::thread drawer([&] {
+  TestThread drawer([&] {
     SurfaceAttach(frame, 0, 0);
     if (WindowRecord* r = SurfaceAcquire()) SurfaceWindowSend(*r, kCanvasClientSize, 260, 180);
     if (WindowRecord* r = SurfaceAcquire()) SurfaceWindowSend(*r, kCanvasStretchView, 1, 0);
   });
-  drawer.join();
+  EXPECT_TRUE(drawer.join());
   EXPECT_EQ(ClientSize(frame).cx, 260);
   EXPECT_EQ(ClientSize(frame).cy, 180);
   EXPECT_EQ(CanvasSize(canvas).cx, 260);
@@ -246,7 +241,7 @@ TEST_F(GraphicWindow, PrivateMessagesRunOnTheWindowThread) {
 // Fault: a refresh from a drawing thread held SurfaceLock while it waited for the window's
 // thread, and that thread's WM_SIZE waited for the lock.
 TEST_F(GraphicWindow, ARefreshNeverWaitsForAWindowThreadThatWaitsForTheLock) {
-  HWND frame = OpenGraphicWindow(u"Resize wait", 320, 240, kQuickStyle);
+  HWND frame = OpenGraphicWindow(u"Resize wait", 320, 240);
   ASSERT_NE(frame, nullptr);
   HWND canvas = CanvasOf(frame);
   HeldTarget record;
@@ -264,7 +259,7 @@ TEST_F(GraphicWindow, ARefreshNeverWaitsForAWindowThreadThatWaitsForTheLock) {
 }
 
 TEST_F(GraphicWindow, AMarkAfterABusyIdleTryRefreshesAtOnce) {
-  HWND frame = OpenGraphicWindow(u"Busy", 200, 150, kQuickStyle);
+  HWND frame = OpenGraphicWindow(u"Busy", 200, 150);
   ASSERT_NE(frame, nullptr);
   HWND canvas = CanvasOf(frame);
   HeldTarget record;
@@ -294,7 +289,7 @@ LRESULT CALLBACK HoldDestroy(int code, WPARAM wparam, LPARAM lparam) {
 }
 
 TEST_F(GraphicWindow, AClosingWindowKeepsItsRecordUntilTheDrawingOperationEnds) {
-  HWND frame = OpenGraphicWindow(u"Closing", 200, 150, kQuickStyle);
+  HWND frame = OpenGraphicWindow(u"Closing", 200, 150);
   ASSERT_NE(frame, nullptr);
   HANDLE thread = WindowThread(frame);
   int32_t records = RecordCount();
@@ -322,46 +317,31 @@ TEST_F(GraphicWindow, AClosingWindowKeepsItsRecordUntilTheDrawingOperationEnds) 
   EXPECT_EQ(ErrorNumber(), 0);
 }
 
-// Closing a window takes Wine two seconds without a window manager (it waits for one to
-// withdraw the window), so the hundred cycles run on several threads at once, which also opens
+// Wine takes two seconds to close a window when no window manager runs (it waits for one to
+// withdraw the window), so the hundred cycles run on twenty threads at once, which also opens
 // and closes windows concurrently.
 TEST_F(GraphicWindow, AHundredOpenCloseCyclesLeaveTheCountsWhereTheyWere) {
   constexpr int kOpeners = 20, kCyclesEach = 5;
-  Close(OpenGraphicWindow(u"Warm", 160, 120, kQuickStyle));  // first-use fonts and class
+  Close(OpenGraphicWindow(u"Warm", 160, 120));  // first-use fonts and class
   int32_t records = RecordCount();
   int32_t thread_records = ThreadRecordCount();
   DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  struct Opener {
-    std::atomic<int> cycles{0};
-    std::atomic<int> phase{0};
-    HANDLE thread = nullptr;
-  } openers[kOpeners];
-  auto cycle = [](void* self) {
-    auto* opener = static_cast<Opener*>(self);
-    for (int i = 0; i < kCyclesEach; ++i) {
-      opener->phase = 1;
-      HWND frame = OpenGraphicWindow(u"Cycle", 160, 120, kQuickStyle);
-      if (!frame) return;
-      HANDLE thread = WindowThread(frame);
-      opener->phase = 2;
-      SendMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
-      opener->phase = 3;
-      if (ThreadEnds(thread)) ++opener->cycles;
-      CloseHandle(thread);
-    }
-    opener->phase = 4;
-  };
-  Watchdog dog(100, "open/close cycles", [&] {
-    for (Opener& o : openers)
-      std::fprintf(stderr, "phase %d cycles %d ended %d\n", o.phase.load(), o.cycles.load(),
-                   WaitForSingleObject(o.thread, 0) == WAIT_OBJECT_0);
-  });
-  for (Opener& opener : openers) opener.thread = RuntimeThreadStart(cycle, &opener);
-  int cycles = 0;
-  for (Opener& opener : openers) {
-    EXPECT_TRUE(ThreadEnds(opener.thread));
-    CloseHandle(opener.thread);
-    cycles += opener.cycles;
+  std::atomic<int> cycles{0};
+  {
+    Watchdog dog(150, "a hundred open/close cycles");
+    std::vector<std::unique_ptr<TestThread>> openers;
+    for (int t = 0; t < kOpeners; ++t)
+      openers.push_back(std::make_unique<TestThread>([&] {
+        for (int i = 0; i < kCyclesEach; ++i) {
+          HWND frame = OpenGraphicWindow(u"Cycle", 160, 120);
+          if (!frame) return;
+          HANDLE thread = WindowThread(frame);
+          SendMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+          if (ThreadEnds(thread)) ++cycles;
+          CloseHandle(thread);
+        }
+      }));
+    for (auto& opener : openers) EXPECT_TRUE(opener->join());
   }
   EXPECT_EQ(cycles, kOpeners * kCyclesEach);
   EXPECT_EQ(RecordCount(), records);

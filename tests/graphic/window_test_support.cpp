@@ -11,8 +11,20 @@
 #include "surface_lock.h"
 #include "surface_pixels.h"
 #include "surface_window.h"
+#include "win32/runtime_thread.h"
 
 namespace qv::testing {
+
+TestThread::TestThread(std::function<void()> body) : body_(std::move(body)) {
+  thread_ = RuntimeThreadStart([](void* self) { static_cast<TestThread*>(self)->body_(); }, this);
+}
+
+TestThread::~TestThread() {
+  join(INFINITE);
+  if (thread_) CloseHandle(thread_);
+}
+
+bool TestThread::join(DWORD ms) { return thread_ && WaitForSingleObject(thread_, ms) == WAIT_OBJECT_0; }
 
 HWND OpenGraphicWindow(const std::u16string& title, int32_t width, int32_t height, uint32_t style, int32_t font,
                        uint32_t options) {

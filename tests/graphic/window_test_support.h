@@ -17,6 +17,19 @@ namespace qv::testing {
 
 constexpr DWORD kPatienceMs = 30000;  // generous: the machine may be loaded
 
+// Runs `body` on a new run-time thread; join() waits for it. (Under Wine, threads of the C++
+// library were seen to hang in their exit when many that had message queues ended together.)
+class TestThread {
+ public:
+  explicit TestThread(std::function<void()> body);
+  ~TestThread();
+  bool join(DWORD ms = kPatienceMs);
+
+ private:
+  std::function<void()> body_;
+  HANDLE thread_ = nullptr;
+};
+
 HWND OpenGraphicWindow(const std::u16string& title, int32_t width, int32_t height, uint32_t style = 0,
                        int32_t font = 1, uint32_t options = 0);
 HWND CanvasOf(HWND frame);
