@@ -17,12 +17,12 @@
 //   but changes surface fields only under it. `idle_signals` is the one field touched without
 //   any lock, atomically, between a graphic window's loop and the drawing threads.
 // - A thread that holds SurfaceLock makes no window call that can wait for another thread:
-//   no SendMessage, UpdateWindow, SetWindowPos, ShowWindow or focus change (on Wine even its
-//   own window's update may run activation messages of other threads' windows). Refreshes
-//   invalidate under the lock and update once it is released; work on a graphic window goes to
-//   its thread by SurfaceWindowSend, which releases the lock first. A paint takes the lock
-//   itself. A window thread that waits for the lock keeps running the messages sent to it, and
-//   drawing threads let it go first.
+//   no SendMessage, UpdateWindow, SetWindowPos or ShowWindow on another thread's window, no
+//   activation or focus change (those send to other threads' windows). Refreshes invalidate
+//   under the lock and update the window once it is released, whichever thread owns it, so a
+//   paint always takes the lock itself; work on a graphic window goes to its thread by
+//   SurfaceWindowSend, which releases the lock first. A window thread that waits for the lock
+//   keeps running the messages sent to it, and drawing threads let it go first.
 #pragma once
 
 #include <windows.h>

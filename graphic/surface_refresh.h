@@ -1,6 +1,7 @@
-// The refresh steps under the threading rule of window_record.h: no thread updates, resizes or
-// otherwise works a window while it holds SurfaceLock. Updating a window can run other
-// threads' windows' messages (activation, focus), and one of those may wait for the lock.
+// The refresh steps under the threading rule of window_record.h: windows are updated and
+// resized only once SurfaceLock is free. Another thread's window paints on its own thread,
+// which may be waiting for the lock; and a paint that always takes the lock needs no knowledge
+// of who refreshed.
 #pragma once
 
 #include <windows.h>

@@ -50,7 +50,7 @@ void SurfaceResize(WindowRecord& record) {
   HWND window = record.kind == kKindGraphic ? record.window() : nullptr;
   record.flags |= kForceRefresh;
   SurfaceMarkDirty(record, 0, 0, record.canvas_width, record.canvas_height);
-  // Only now that the lock is free: resizing a window runs messages of its own and of others.
+  // Only now that the lock is free: resizing runs the window's messages, on its own thread.
   if (window) ResizeWindowClient(window, width, height);
 }
 
