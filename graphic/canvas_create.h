@@ -12,6 +12,10 @@ namespace qv {
 // be had (the surface then has no canvas and drawing on it has no effect).
 bool CanvasCreate(WindowRecord& record, HWND window);
 
+// A new canvas of width x height with the old picture at its top-left and the background
+// elsewhere; canvas and clip sizes follow, the old bitmap is deleted. With SurfaceLock held.
+void RecreateCanvas(WindowRecord& record, int32_t width, int32_t height);
+
 // Text and background colour of the canvas from the record, background mode OPAQUE.
 void CanvasColours(WindowRecord& record);
 

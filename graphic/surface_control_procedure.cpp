@@ -1,6 +1,8 @@
 #include "surface.h"
 #include "surface_input.h"
 #include "surface_lock.h"
+#include "surface_window.h"
+#include "surface_window_ops.h"
 
 namespace qv {
 
@@ -91,8 +93,10 @@ std::optional<LRESULT> SurfaceInputMessage(HWND window, UINT message, WPARAM wpa
       return std::nullopt;
     case WM_HSCROLL:
     case WM_VSCROLL:
-      // Scrolled views belong to the further drawing operations; without one the message
-      // goes on to the saved procedure.
+      // Without a scrolled view the message goes on to the saved procedure.
+      return SurfaceScrollMessage(window, message, wparam, lparam);
+    case WM_SIZE:
+      ScrollViewSized(window);
       return std::nullopt;
     case WM_MOUSEWHEEL: {
       short delta = GET_WHEEL_DELTA_WPARAM(wparam);
@@ -119,8 +123,10 @@ LRESULT CALLBACK SurfaceControlProcedure(HWND window, UINT message, WPARAM wpara
       break;
     case WM_GETDLGCODE:
       return DLGC_WANTALLKEYS;
+    case kCanvasScrollArea:
+      ScrollAreaMake(window, wparam, lparam);
+      break;  // and on to the saved procedure
     default:
-      // 0x1403, the scroll area's private message, goes on to the saved procedure as well.
       break;
   }
   return CallSavedProcedure(saved, window, message, wparam, lparam);

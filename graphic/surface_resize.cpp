@@ -1,14 +1,11 @@
 #include <algorithm>
 
+#include "canvas_create.h"
 #include "surface.h"
 #include "surface_refresh.h"
 
 namespace qv {
 
-namespace {
-
-// A new canvas of the requested size with the old picture at its top-left and the background
-// elsewhere; the old bitmap is deleted.
 void RecreateCanvas(WindowRecord& record, int32_t width, int32_t height) {
   if (!record.memory_dc) return;
   HDC scratch = CreateCompatibleDC(nullptr);
@@ -30,6 +27,8 @@ void RecreateCanvas(WindowRecord& record, int32_t width, int32_t height) {
   HGDIOBJ old = SelectObject(record.memory_dc, grown);
   if (old) DeleteObject(old);
 }
+
+namespace {
 
 void ResizeWindowClient(HWND window, int32_t width, int32_t height) {
   RECT outer{}, client{};

@@ -1,6 +1,7 @@
 #include "surface.h"
 #include "surface_lock.h"
 #include "surface_window.h"
+#include "surface_window_ops.h"
 
 namespace qv {
 
@@ -39,10 +40,6 @@ LRESULT StretchView(HWND canvas, bool on) {
   return 0;
 }
 
-// The scrolled view (scroll bars and filler as the record's auxiliary windows) is built here,
-// on the window's thread, by the view operations.
-LRESULT ScrollArea(HWND, WPARAM, LPARAM) { return 0; }
-
 }  // namespace
 
 LRESULT CanvasPrivateMessage(HWND canvas, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -57,7 +54,7 @@ LRESULT CanvasPrivateMessage(HWND canvas, UINT message, WPARAM wparam, LPARAM lp
     case kCanvasStretchView:
       return StretchView(canvas, wparam != 0);
     case kCanvasScrollArea:
-      return ScrollArea(canvas, wparam, lparam);
+      return ScrollAreaMake(canvas, wparam, lparam);
     default:
       return 0;
   }

@@ -14,6 +14,8 @@
 #include "surface_copy.h"
 #include "surface_drawing.h"
 #include "surface_pen.h"
+#include "surface_text.h"
+#include "surface_window_ops.h"
 #include "user_space.h"
 
 namespace qv::script {
@@ -60,6 +62,18 @@ const Operation kOperations[] = {
     {"SurfaceStretchImage", "TFFFFII",
      [](const Args& a) { SurfaceStretchImage(F(a, 0), F(a, 1), F(a, 2), F(a, 3), I(a, 4), I(a, 5)); }},
     {"SurfaceSaveBitmap", "T", [](const Args&) { SurfaceSaveBitmap(); }},
+    {"SurfaceSetFont", "I", [](const Args& a) { SurfaceSetFont(I(a, 0)); }},
+    {"SurfacePrint", "T", [](const Args&) { SurfacePrint(); }},
+    {"SurfaceNewLine", "", [](const Args&) { SurfaceNewLine(); }},
+    {"SurfaceTab", "", [](const Args&) { SurfaceTab(); }},
+    {"SurfaceSetCell", "II", [](const Args& a) { SurfaceSetCell(I(a, 0), I(a, 1)); }},
+    {"SurfaceSetClip", "FFFF", [](const Args& a) { SurfaceSetClip(F(a, 0), F(a, 1), F(a, 2), F(a, 3)); }},
+    {"SurfaceWindowSetCaption", "T", [](const Args&) { SurfaceWindowSetCaption(); }},
+    {"SurfaceWindowSetClientSize", "II", [](const Args& a) { SurfaceWindowSetClientSize(I(a, 0), I(a, 1)); }},
+    {"SurfaceStretchView", "I", [](const Args& a) { SurfaceStretchView(I(a, 0)); }},
+    {"SurfaceScrollView", "II", [](const Args& a) { SurfaceScrollView(I(a, 0), I(a, 1)); }},
+    {"SurfaceViewPosition", "FF", [](const Args& a) { SurfaceViewPosition(F(a, 0), F(a, 1)); }},
+    {"SurfaceWindowClose", "", [](const Args&) { SurfaceWindowClose(); }},
 };
 
 bool SameName(std::string_view a, std::string_view b) {

@@ -1,0 +1,21 @@
+#include "draw_target.h"
+#include "surface.h"
+#include "surface_window_ops.h"
+#include "window_target.h"
+
+namespace qv {
+
+void SurfaceWindowClose() {
+  WindowRecord* record = SurfaceAcquire();
+  if (!record) return;
+  HWND frame = FrameOfTarget(*record);
+  HWND canvas = record->window();
+  if (frame)
+    if (WindowRecord* framed = RecordFind(frame)) framed->close_block &= ~kCloseBlocked;
+  SurfaceRelease();
+  if (!frame) return;
+  if (DrawTargetGet() == canvas) DrawTargetSet(nullptr);
+  SendMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+}  // namespace qv
