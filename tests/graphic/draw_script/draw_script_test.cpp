@@ -190,6 +190,22 @@ TEST(DrawScript, TheReadmeExampleDrawsItsHouse) {
   EXPECT_EQ(PixelOf(bmp, 50, 100), 0x3050C0);   // the wall
 }
 
+TEST(DrawScript, TheReadmeExampleWindowShowsItsCanvas) {
+  // Closed by the script itself, so the runner ends once the canvas is saved.
+  Runner runner(10, Read(Here() + L"text_window.txt") + "SurfaceWindowClose\n");
+  ScriptRun run = runner.Finish();
+  EXPECT_EQ(run.exit_code, 0u);
+  EXPECT_EQ(run.errors, "");
+  std::string bmp = Read(runner.dir() + L"text_window.bmp");
+  ASSERT_EQ(bmp.size(), 54u + 1080 * 200);
+  EXPECT_EQ(PixelOf(bmp, 3, 3), 0x804020);      // the title band
+  EXPECT_EQ(PixelOf(bmp, 350, 190), 0xFFFFFF);  // the background
+  // The shapes sit inside the clip area, whose origin is (16, 40).
+  EXPECT_EQ(PixelOf(bmp, 66, 125), 0x80C0F0);   // the rounded box
+  EXPECT_EQ(PixelOf(bmp, 186, 125), 0xA0E0A0);  // the ellipse
+  EXPECT_EQ(PixelOf(bmp, 275, 125), 0x00E0FF);  // the pie
+}
+
 // What a window of another process shows, read from the screen (its own DC is not readable
 // from here): the colour at a client point.
 int32_t ScreenColourAt(HWND window, int32_t x, int32_t y) {
