@@ -3,6 +3,7 @@
 #include "frame.h"
 #include "point_list.h"
 #include "string_ops.h"
+#include "surface.h"
 #include "surface_map_point.h"
 
 namespace qv {
@@ -21,6 +22,17 @@ WindowRecord* SourceSurface(HANDLE window, int32_t id) {
   if (!control) control = window;
   WindowRecord* record = RecordFind(control);
   return record && record->is_surface() && record->memory_dc ? record : nullptr;
+}
+
+CopyEnds AcquireCopyEnds(HANDLE window, int32_t id) {
+  WindowRecord* target = SurfaceAcquire();
+  if (!target) return {};
+  WindowRecord* source = SourceSurface(window, id);
+  if (!source || !target->memory_dc) {
+    SurfaceRelease();
+    return {};
+  }
+  return {target, source};
 }
 
 std::optional<std::vector<PixelPoint>> PopMappedPoints(const WindowRecord* record) {

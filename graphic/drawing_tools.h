@@ -75,6 +75,15 @@ HGDIOBJ MakeLinePen(const WindowRecord& record, int32_t line_colour);
 // The surface record of (window, control identifier) as SurfaceAttach finds it, or null.
 WindowRecord* SourceSurface(HANDLE window, int32_t id);
 
+// The two ends of a block copy: the target with SurfaceLock held and the source surface of
+// (window, control identifier). Both null, with the lock free again, when there is no target,
+// the target has no canvas or the source is not a surface.
+struct CopyEnds {
+  WindowRecord* target = nullptr;
+  WindowRecord* source = nullptr;
+};
+CopyEnds AcquireCopyEnds(HANDLE window, int32_t id);
+
 // Pops the point list operand and maps its points (absolute) on the record; nullopt when it is
 // not a list of 2-1024 points that its block really holds.
 std::optional<std::vector<PixelPoint>> PopMappedPoints(const WindowRecord* record);

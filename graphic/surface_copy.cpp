@@ -8,13 +8,8 @@
 namespace qv {
 
 void SurfaceCopy(HANDLE window, int32_t id, int32_t mix) {
-  WindowRecord* record = SurfaceAcquire();
+  auto [record, source] = AcquireCopyEnds(window, id);
   if (!record) return;
-  WindowRecord* source = SourceSurface(window, id);
-  if (!source || !record->memory_dc) {
-    SurfaceRelease();
-    return;
-  }
   BitBlt(record->memory_dc, 0, 0, std::min(source->canvas_width, record->canvas_width),
          std::min(source->canvas_height, record->canvas_height), source->memory_dc, 0, 0, MixRasterOperation(mix));
   SurfaceMarkDirty(*record, 0, 0, record->canvas_width, record->canvas_height);

@@ -9,13 +9,8 @@
 namespace qv {
 
 void SurfaceCopyAt(HANDLE window, int32_t id, float x, float y, int32_t mix) {
-  WindowRecord* record = SurfaceAcquire();
+  auto [record, source] = AcquireCopyEnds(window, id);
   if (!record) return;
-  WindowRecord* source = SourceSurface(window, id);
-  if (!source || !record->memory_dc) {
-    SurfaceRelease();
-    return;
-  }
   PixelPoint p = SurfaceMapPoint(*record, x, y, false);
   // The room left right of and below the point, counted inclusively.
   int32_t width = std::min(source->canvas_width, SpanOf(p.x, record->canvas_width));

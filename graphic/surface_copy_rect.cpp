@@ -10,13 +10,8 @@ namespace qv {
 
 void SurfaceCopyRect(HANDLE window, int32_t id, float x1, float y1, float x2, float y2, float x, float y,
                      int32_t mix) {
-  WindowRecord* record = SurfaceAcquire();
+  auto [record, source] = AcquireCopyEnds(window, id);
   if (!record) return;
-  WindowRecord* source = SourceSurface(window, id);
-  if (!source || !record->memory_dc) {
-    SurfaceRelease();
-    return;
-  }
   PixelPoint from = SurfaceMapPoint(*source, x1, y1, false);
   PixelPoint to = SurfaceMapPoint(*source, x2, y2, false);
   PixelPoint at = SurfaceMapPoint(*record, x, y, false);

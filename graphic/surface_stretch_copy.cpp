@@ -25,13 +25,8 @@ void StretchOnto(WindowRecord& target, PixelPoint a, PixelPoint b, HDC source, i
 
 void SurfaceStretchCopy(HANDLE window, int32_t id, float x1, float y1, float x2, float y2, float x3, float y3,
                         float x4, float y4, int32_t mix, int32_t stretch_mode) {
-  WindowRecord* record = SurfaceAcquire();
+  auto [record, source] = AcquireCopyEnds(window, id);
   if (!record) return;
-  WindowRecord* source = SourceSurface(window, id);
-  if (!source || !record->memory_dc) {
-    SurfaceRelease();
-    return;
-  }
   PixelPoint from = SurfaceMapPoint(*source, x1, y1, false);
   PixelPoint to = SurfaceMapPoint(*source, x2, y2, false);
   StretchOnto(*record, SurfaceMapPoint(*record, x3, y3, false), SurfaceMapPoint(*record, x4, y4, false),
@@ -41,14 +36,8 @@ void SurfaceStretchCopy(HANDLE window, int32_t id, float x1, float y1, float x2,
 
 void SurfaceStretchCopyWhole(HANDLE window, int32_t id, float x3, float y3, float x4, float y4, int32_t mix,
                              int32_t stretch_mode) {
-  WindowRecord* record = SurfaceAcquire();
+  auto [record, source] = AcquireCopyEnds(window, id);
   if (!record) {
-    RaiseError(kErrorInvalidArgument);
-    return;
-  }
-  WindowRecord* source = SourceSurface(window, id);
-  if (!source || !record->memory_dc) {
-    SurfaceRelease();
     RaiseError(kErrorInvalidArgument);
     return;
   }
