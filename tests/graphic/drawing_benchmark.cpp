@@ -19,8 +19,7 @@
 #include "surface_attach.h"
 #include "surface_clear.h"
 #include "surface_drawing.h"
-#include "surface_start_up.h"
-#include "win32/startup.h"
+#include "surface_benchmark_start.h"
 
 namespace qv {
 namespace {
@@ -127,10 +126,4 @@ int32_t Benchmark(void*, void*, const char16_t*, int32_t) {
 }  // namespace
 }  // namespace qv
 
-int main() {
-  qv::Program program;
-  program.main_routine = qv::Benchmark;
-  program.build_flags = qv::kBuildCreateDefaultFonts;
-  program.create_default_fonts = qv::SurfaceStartUp;
-  qv::StartUp(program);
-}
+int main() { qv::bench::RunUnderSurfaceStartUp(qv::Benchmark); }

@@ -14,7 +14,6 @@
 #include "dialog_test_support.h"
 #include "surface_pixels.h"
 #include "surface.h"
-#include "surface_start_up.h"
 #include "surface_attach.h"
 #include "surface_clear.h"
 #include "surface_colours.h"
@@ -22,7 +21,7 @@
 #include "surface_pen.h"
 #include "string_ops.h"
 #include "runtime_state.h"
-#include "win32/startup.h"
+#include "surface_benchmark_start.h"
 
 namespace qv {
 namespace {
@@ -93,10 +92,4 @@ int32_t Benchmark(void*, void*, const char16_t*, int32_t) {
 }  // namespace
 }  // namespace qv
 
-int main() {
-  qv::Program program;
-  program.main_routine = qv::Benchmark;
-  program.build_flags = qv::kBuildCreateDefaultFonts;
-  program.create_default_fonts = qv::SurfaceStartUp;
-  qv::StartUp(program);
-}
+int main() { qv::bench::RunUnderSurfaceStartUp(qv::Benchmark); }

@@ -20,11 +20,10 @@
 #include "surface_attach.h"
 #include "surface_lock.h"
 #include "surface_pixels.h"
-#include "surface_start_up.h"
 #include "surface_window.h"
 #include "runtime_state.h"
 #include "win32/runtime_thread.h"
-#include "win32/startup.h"
+#include "surface_benchmark_start.h"
 
 namespace qv {
 namespace {
@@ -131,10 +130,4 @@ int32_t Benchmark(void*, void*, const char16_t*, int32_t) {
 }  // namespace
 }  // namespace qv
 
-int main() {
-  qv::Program program;
-  program.main_routine = qv::Benchmark;
-  program.build_flags = qv::kBuildCreateDefaultFonts;
-  program.create_default_fonts = qv::SurfaceStartUp;
-  qv::StartUp(program);
-}
+int main() { qv::bench::RunUnderSurfaceStartUp(qv::Benchmark); }
