@@ -8,6 +8,7 @@
 #include "dialog_settings.h"
 #include "dialog_show.h"
 #include "dialog_test_support.h"
+#include "unix_program.h"
 #include "window_record.h"
 
 namespace qv {
@@ -27,15 +28,10 @@ bool PressOnDisplay() {
   command += kTitle;
   // No --sync: a focus that cannot be given must not leave a waiting process behind.
   command += L"$\" windowfocus sleep 0.3 key --clearmodifiers ctrl+k";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(L"Z:\\usr\\bin\\xdotool", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return false;
-  CloseHandle(process.hThread);
+  HANDLE process = nullptr;
+  if (!testing::StartUnixProgram("/usr/bin/xdotool", command, &process)) return false;
   if (last_press) CloseHandle(last_press);
-  last_press = process.hProcess;
+  last_press = process;
   ++presses;
   return true;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "surface_attach.h"
+#include "unix_program.h"
 #include "window_record.h"
 #include "window_test_support.h"
 
@@ -30,15 +31,7 @@ bool CloseFromWindowManager(HWND frame) {
   std::wstring marker_path = L"Z:" + Wide(marker);
   for (wchar_t& c : marker_path)
     if (c == L'/') c = L'\\';
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  // Wine starts a Linux program given by its path on the Z: drive.
-  if (!CreateProcessW(L"Z:\\usr\\bin\\python3", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return false;
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  if (!StartUnixProgram("/usr/bin/python3", command)) return false;
   bool done = WaitUntil([&] { return GetFileAttributesW(marker_path.c_str()) != INVALID_FILE_ATTRIBUTES; });
   DeleteFileW(marker_path.c_str());
   return done;
