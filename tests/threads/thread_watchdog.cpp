@@ -1,0 +1,42 @@
+#include "thread_watchdog.h"
+
+#include <cstdio>
+
+namespace qv::testing {
+
+Watchdog::Watchdog(std::string scenario, DWORD limit_ms)
+    : scenario_(std::move(scenario)), limit_ms_(limit_ms), watcher_([this] { Watch(); }) {}
+
+Watchdog::~Watchdog() {
+  stop_ = true;
+  watcher_.join();
+}
+
+ThreadPlace& Watchdog::Place(std::string name) {
+  std::lock_guard hold(places_lock_);
+  return places_.emplace_back(std::move(name));
+}
+
+void Watchdog::Watch() {
+  while (!stop_) {
+    Sleep(100);
+    DWORD now = GetTickCount();
+    std::lock_guard hold(places_lock_);
+    for (const ThreadPlace& place : places_)
+      if (place.what() && now - place.since() > limit_ms_) Report(place, now);
+  }
+}
+
+void Watchdog::Report(const ThreadPlace& stuck, DWORD now) {
+  std::fprintf(stderr, "\nWATCHDOG [%s]: thread '%s' waited more than %lu ms in %s\n", scenario_.c_str(),
+               stuck.name().c_str(), static_cast<unsigned long>(limit_ms_), stuck.what());
+  for (const ThreadPlace& place : places_) {
+    const char* what = place.what();
+    std::fprintf(stderr, "  %-16s %s (%lu ms)\n", place.name().c_str(), what ? what : "-",
+                 what ? static_cast<unsigned long>(now - place.since()) : 0UL);
+  }
+  std::fflush(stderr);
+  TerminateProcess(GetCurrentProcess(), 3);
+}
+
+}  // namespace qv::testing
