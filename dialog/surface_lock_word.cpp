@@ -21,6 +21,10 @@ bool SurfaceLockWord::Take() {
 }
 
 void SurfaceLockWord::lock() {
+  if (held_by_caller()) {
+    ++depth_;
+    return;
+  }
   for (;;) {
     if (window_waiters_.load() == 0 && Take()) return;
     Sleep(0);
@@ -28,6 +32,10 @@ void SurfaceLockWord::lock() {
 }
 
 void SurfaceLockWord::lock_serving() {
+  if (held_by_caller()) {
+    ++depth_;
+    return;
+  }
   if (Take()) return;
   MSG message;
   for (;;) {
@@ -42,9 +50,19 @@ void SurfaceLockWord::lock_serving() {
   }
 }
 
-bool SurfaceLockWord::try_lock() { return Take(); }
+bool SurfaceLockWord::try_lock() {
+  if (held_by_caller()) {
+    ++depth_;
+    return true;
+  }
+  return Take();
+}
 
 void SurfaceLockWord::unlock() {
+  if (depth_ > 0) {
+    --depth_;
+    return;
+  }
   holder_.store(0, std::memory_order_relaxed);
   word_.store(0, std::memory_order_release);
 }

@@ -15,9 +15,11 @@
 // message does (draw, wait for the lock either way, send to another thread that waits) never
 // waits for the thread that serves it, nor for any other thread that is busy serving one.
 //
-// The lock is not re-entrant, but it knows its holder: held_by_caller() lets code that may run
-// nested inside a surface operation of its own thread (a teardown, a focus change) go on
-// without taking it again.
+// The lock knows its holder: held_by_caller() lets code that may run nested inside a surface
+// operation of its own thread (a teardown, a focus change) go on without taking it again. A
+// holder that takes it again all the same (program code run by a message its own window call
+// sent, drawing) gets it at once, counted: each take is matched by one unlock(), and only the
+// outermost lets it go.
 #pragma once
 
 #include <windows.h>
@@ -42,6 +44,7 @@ class SurfaceLockWord {
   std::atomic<int32_t> word_{0};
   std::atomic<DWORD> holder_{0};  // written only by the holder, so a thread sees its own id only while it holds
   std::atomic<int32_t> window_waiters_{0};
+  int32_t depth_ = 0;  // takes by the holder beyond the first; only the holder touches it
 };
 
 SurfaceLockWord& SurfaceLock();

@@ -46,7 +46,7 @@ struct DrawingWorker {
 
   explicit DrawingWorker(testing::ThreadPlace& place) {
     thread = std::thread([this, &place] {
-      MemorySurfaceCreate(64, 64);  // becomes this thread's target
+      SurfaceAttach(MemorySurfaceCreate(64, 64), 0, 0);
       while (!stop) {
         place.At("SurfaceSetPixel on a memory surface");
         SurfaceSetPixel(static_cast<float>(draws % 64), 1, 0, 0xFFFFFF);
@@ -186,6 +186,35 @@ TEST_F(LockReentry, ServingWaitsOnTwoThreadsDoNotWaitForEachOther) {
   other.join();
   holder.join();
   EXPECT_EQ(g_callback_draws.load(), 1);
+}
+
+// Program code that runs while its own thread holds the lock (a message sent by a window call
+// of a surface operation) may draw: the holder's second take is counted, and the lock stays
+// held until the outermost unlock.
+TEST(LockReentryHolder, TheHolderMayDrawAndKeepsTheLockUntilItsLastUnlock) {
+  testing::Watchdog watchdog("holder takes the lock again");
+  testing::ThreadPlace& main_place = watchdog.Place("main");
+  HANDLE surface = MemorySurfaceCreate(16, 16);
+  ASSERT_NE(surface, nullptr);
+  SurfaceAttach(surface, 0, 0);
+  SurfaceLock().lock();
+  {
+    testing::PlaceScope at(main_place, "SurfaceSetPixel while holding the lock");
+    SurfaceSetPixel(1, 1, 0, 0xFFFFFF);
+    SurfaceLockScope nested;
+  }
+  EXPECT_TRUE(SurfaceLock().held_by_caller());
+  bool taken_elsewhere = true;
+  std::thread([&] { taken_elsewhere = SurfaceLock().try_lock(); }).join();
+  EXPECT_FALSE(taken_elsewhere);
+  SurfaceLock().unlock();
+  EXPECT_FALSE(SurfaceLock().held_by_caller());
+  std::thread([&] {
+    taken_elsewhere = SurfaceLock().try_lock();
+    if (taken_elsewhere) SurfaceLock().unlock();
+  }).join();
+  EXPECT_TRUE(taken_elsewhere);
+  MemorySurfaceDestroy();
 }
 
 }  // namespace
