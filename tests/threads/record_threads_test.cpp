@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "brush_sharing.h"
+#include "dialog_settings.h"
 #include "dialog_show.h"
+#include "font_table.h"
 #include "dialog_test_support.h"
 #include "import_hook.h"
 #include "surface_lock.h"
@@ -113,6 +115,39 @@ TEST_F(SurfaceFields, AreReadAndWrittenOnlyUnderSurfaceLock) {
     EXPECT_TRUE(released.load());
     holder.join();
   }
+}
+
+int32_t FontReferences() {
+  int32_t sum = 0;
+  for (int32_t n = 1; FontRecord* font = FontTableFind(n); ++n) sum += font->references;
+  return sum;
+}
+
+// A font set from another thread on a control whose dialog goes while the control takes the
+// font: the setter must neither write into the freed record nor keep a reference for it.
+TEST(RecordThreads, AFontSetWhileTheDialogGoesLeavesNoReferenceBehind) {
+  HWND dialog = testing::MakeDialog(u"font", 40, 40, 300, 200, testing::kToolStyle, 0);
+  testing::AddControl(5, dialog, 1004, 10, 10, 80, 24, 0, 0, nullptr, u"text");
+  HWND control = GetDlgItem(dialog, 1004);
+  ASSERT_NE(control, nullptr);
+  DialogShowModeless(dialog, nullptr, nullptr);
+  static WNDPROC saved = nullptr;
+  saved = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+        LRESULT answer = CallWindowProcW(saved, w, m, wp, lp);
+        if (m == WM_SETFONT) DestroyWindow(GetParent(w));
+        return answer;
+      })));
+  int32_t references = FontReferences();
+  std::atomic<bool> done{false};
+  std::thread setter([&] {
+    ControlSetFont(dialog, 1004, 2);
+    done = true;
+  });
+  while (!done) testing::PumpFor(10);
+  setter.join();
+  EXPECT_FALSE(IsWindow(dialog));
+  EXPECT_EQ(FontReferences(), references);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <pthread.h>
 
 #include <atomic>
 #include <cstdio>
@@ -359,8 +360,12 @@ void LastingChannelThread(Rng& rng, ThreadPlace& place, Shared& shared, const st
       }
       PlaceScope at(place, "ChannelReceive (lasting)");
       ChannelReceive(n, static_cast<int32_t>(data.size()));
+      uint8_t error = ErrorNumber();
       std::string got = PopText().str();
-      if (ErrorNumber() != 0 || got != data) Fail(shared, "received " + got.substr(0, 20) + " for " + data.substr(0, 20));
+      if (error != 0 || got != data)
+        Fail(shared, "received '" + got.substr(0, 20) + "' (" + std::to_string(got.size()) + " bytes, error " +
+                         std::to_string(error) + ") for '" + data.substr(0, 20) + "' (" +
+                         std::to_string(data.size()) + " bytes)");
     } else {
       {
         PlaceScope at(place, "ChannelSend (lasting)");
@@ -368,8 +373,12 @@ void LastingChannelThread(Rng& rng, ThreadPlace& place, Shared& shared, const st
         ChannelSend(n);
       }
       PlaceScope at(place, "reading what the lasting channel sent");
+      uint8_t error = ErrorNumber();
       std::string got = testing::VirtualSerial::Read(port, data.size(), 5000);
-      if (ErrorNumber() != 0 || got != data) Fail(shared, "sent " + data.substr(0, 20) + ", arrived " + got.substr(0, 20));
+      if (error != 0 || got != data)
+        Fail(shared, "sent '" + data.substr(0, 20) + "' (error " + std::to_string(error) + "), arrived '" +
+                         got.substr(0, 20) + "' (" + std::to_string(got.size()) + " of " +
+                         std::to_string(data.size()) + " bytes)");
     }
     ErrorClear();
     shared.bytes_checked += static_cast<long long>(data.size());
@@ -404,6 +413,17 @@ void ChannelChurnThread(Rng& rng, ThreadPlace& place, Shared& shared, const std:
     ChannelClose(n, 0xFFFF);
     ErrorClear();
   }
+}
+
+// Joins a thread while running this thread's messages: a thread that ends may send to this
+// thread's windows (activation, focus) on its way out.
+void JoinServing(std::thread& thread) {
+  HANDLE handle = pthread_gethandle(thread.native_handle());
+  while (MsgWaitForMultipleObjectsEx(1, &handle, 50, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+  thread.join();
 }
 
 int32_t FontReferences() {
@@ -463,7 +483,7 @@ TEST(Stress, TheWholeLibraryFromSeveralThreads) {
     threads.emplace_back([&, i, body = bodies[i].second] {
       Rng rng(static_cast<Rng::result_type>(seed * 131 + i));
       body(rng, place, shared);
-      place.Idle();
+      place.At("ending (thread exit)");
     });
   }
   {
@@ -478,7 +498,7 @@ TEST(Stress, TheWholeLibraryFromSeveralThreads) {
   for (const auto& body : bodies) joining.push_back("joining " + body.first);
   for (size_t i = 0; i < threads.size(); ++i) {
     PlaceScope at(main_place, joining[i].c_str());
-    threads[i].join();
+    JoinServing(threads[i]);
   }
   // Graphic windows end on their own threads; the records and thread records follow.
   Counts end = Now();

@@ -1,6 +1,7 @@
 #include "thread_watchdog.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace qv::testing {
 
@@ -28,7 +29,8 @@ void Watchdog::Watch() {
 }
 
 void Watchdog::Report(const ThreadPlace& stuck, DWORD now) {
-  std::fprintf(stderr, "\nWATCHDOG [%s]: thread '%s' waited more than %lu ms in %s\n", scenario_.c_str(),
+  std::fprintf(stderr, "\nWATCHDOG [%s] (process %lu): thread '%s' waited more than %lu ms in %s\n", scenario_.c_str(),
+               static_cast<unsigned long>(GetCurrentProcessId()),
                stuck.name().c_str(), static_cast<unsigned long>(limit_ms_), stuck.what());
   for (const ThreadPlace& place : places_) {
     const char* what = place.what();
@@ -36,6 +38,8 @@ void Watchdog::Report(const ThreadPlace& stuck, DWORD now) {
                  what ? static_cast<unsigned long>(now - place.since()) : 0UL);
   }
   std::fflush(stderr);
+  // QV_WATCHDOG_HOLD keeps the stuck process alive for a debugger to look at.
+  if (const char* hold = std::getenv("QV_WATCHDOG_HOLD"); hold && *hold) Sleep(std::strtoul(hold, nullptr, 10));
   TerminateProcess(GetCurrentProcess(), 3);
 }
 
