@@ -23,8 +23,10 @@ void Watchdog::Watch() {
     Sleep(100);
     DWORD now = GetTickCount();
     std::lock_guard hold(places_lock_);
+    // A place may have been entered after `now` was read: a negative age is no wait.
     for (const ThreadPlace& place : places_)
-      if (place.what() && now - place.since() > limit_ms_) Report(place, now);
+      if (place.what() && static_cast<int32_t>(now - place.since()) > static_cast<int32_t>(limit_ms_))
+        Report(place, now);
   }
 }
 
@@ -34,8 +36,8 @@ void Watchdog::Report(const ThreadPlace& stuck, DWORD now) {
                stuck.name().c_str(), static_cast<unsigned long>(limit_ms_), stuck.what());
   for (const ThreadPlace& place : places_) {
     const char* what = place.what();
-    std::fprintf(stderr, "  %-16s %s (%lu ms)\n", place.name().c_str(), what ? what : "-",
-                 what ? static_cast<unsigned long>(now - place.since()) : 0UL);
+    std::fprintf(stderr, "  %-16s %s (%ld ms)\n", place.name().c_str(), what ? what : "-",
+                 what ? static_cast<long>(static_cast<int32_t>(now - place.since())) : 0L);
   }
   std::fflush(stderr);
   // QV_WATCHDOG_HOLD keeps the stuck process alive for a debugger to look at.
