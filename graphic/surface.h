@@ -7,11 +7,15 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "window_record.h"
 
 namespace qv {
+
+// The line pitch: line height plus the gap, never negative.
+inline int32_t LinePitch(const WindowRecord& record) { return std::max(0, record.line_height + record.line_gap); }
 
 // Finishes a new kind-14 control: subclass, canvas from the client area filled with the
 // background, font 1 at 8 points, colours, scale factors; the first surface of a thread
