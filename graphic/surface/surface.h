@@ -1,3 +1,9 @@
+// Room surface/: the surface itself (record fields and flags, SurfaceLock, acquire and release,
+// marks, refresh, paint, resize, set-up, the canvas and its font, attach and the drawing target,
+// colours, pen, brush, clearing, pixel strings, the control procedure and settings, the scrolled
+// view's layout, start-up). It uses the portable core, the dialog engine and the run-time, and no
+// other room of graphic/.
+//
 // Graphic surfaces: a window whose picture lives in an off-screen canvas (a compatible bitmap
 // in a memory DC). Drawing goes into the canvas only; the window copies the canvas to the
 // screen when it paints. Every drawing operation runs as

@@ -1,3 +1,7 @@
+// Room window/: graphic windows on threads of their own (open, loop, frame and canvas
+// procedures, the private messages' work, caption, close, place, client size, the window target,
+// stretched and scrolled views, view position). It uses the surface and drawing rooms.
+//
 // Graphic windows: a top-level frame of class "QUILLGRAPH" holding one canvas child (control
 // identifier 0, kind 14) that fills its client area. The window runs its own message loop on
 // the thread that opened it and refreshes the canvas from that loop; any thread draws into it
