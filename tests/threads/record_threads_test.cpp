@@ -16,7 +16,7 @@
 #include "dialog_test_support.h"
 #include "import_hook.h"
 #include "surface_lock.h"
-#include "surface_window_ops.h"
+#include "scroll_area.h"
 #include "thread_watchdog.h"
 #include "window_record.h"
 
