@@ -318,6 +318,34 @@ TEST_F(OnScreen, DialogSetIconReplacesBothIcons) {
   DestroyWindow(dialog);
 }
 
+// The style bits as programs pass them: 1 bold, 2 italic, 0x20 fixed pitch; only those are kept.
+TEST(DialogFont, StyleBitsGiveWeightItalicAndPitch) {
+  struct Case {
+    uint32_t bits;
+    LONG weight;
+    BYTE italic;
+    BYTE pitch;
+    uint32_t kept;
+  };
+  const Case cases[] = {
+      {0x00, FW_NORMAL, 0, DEFAULT_PITCH, 0x00},  {0x01, FW_BOLD, 0, DEFAULT_PITCH, 0x01},
+      {0x02, FW_NORMAL, 0xFF, DEFAULT_PITCH, 0x02}, {0x20, FW_NORMAL, 0, FIXED_PITCH, 0x20},
+      {0x04, FW_NORMAL, 0, DEFAULT_PITCH, 0x00},  {0x2127, FW_BOLD, 0xFF, FIXED_PITCH, 0x23},
+  };
+  const int32_t current = CurrentDialogFontNumber();
+  for (const Case& c : cases) {
+    PushOwned(DynString::FromUnits(u"Courier New"));
+    DialogFontSelect(11, c.bits, 0);
+    const FontRecord* entry = FontTableFind(CurrentDialogFontNumber());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->face.lfWeight, c.weight) << std::hex << c.bits;
+    EXPECT_EQ(entry->face.lfItalic, c.italic) << std::hex << c.bits;
+    EXPECT_EQ(entry->face.lfPitchAndFamily, c.pitch) << std::hex << c.bits;
+    EXPECT_EQ(entry->style_bits, c.kept) << std::hex << c.bits;
+  }
+  ThreadRecordGet()->settings[0] = current;
+}
+
 // Sizes and locations, set and read back in pixels and in dialog units.
 TEST(DialogFont, SelectedFontIsFoundOrAddedAndUsedByLaterDialogs) {
   int32_t current = CurrentDialogFontNumber();
