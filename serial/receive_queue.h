@@ -30,7 +30,7 @@ class ReceiveQueue {
   static constexpr DWORD kDrainChunk = 4096;  // the most one device read asks for
   // How often an idle drain asks the device what it holds: bytes reach the queue within this
   // time of their arrival in the device.
-  static constexpr DWORD kDrainPollMs = 2;
+  static constexpr DWORD kDrainPollMs = 5;
 
   // Starts draining `handle` with `device`'s ClearCommError and ReadFile. Null when memory or a
   // thread cannot be had.
