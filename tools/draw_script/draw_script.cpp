@@ -110,7 +110,9 @@ int32_t RunScript(void*, void*, const char16_t* tail, int32_t) {
       say(outcome.error);
       status = kExitFailed;
     }
-    if (outcome.made && !name.empty()) context.names[name] = *outcome.made;
+    // A surface that could not be made is named all the same: using it then finds no surface,
+    // as for one that is gone.
+    if (!name.empty()) context.names[name] = outcome.made.value_or(Surface{});
   }
   WaitForWindows(context.windows);
   return status;

@@ -458,7 +458,11 @@ TEST(DrawScript, CopiesBetweenNamedSurfacesArePixelExact) {
                 "target tile\n"
                 "SurfaceClear &HFFFFFF 0\n"
                 "SurfaceCopy board 0\n"
-                "save \"back.bmp\"\n");
+                "save \"back.bmp\"\n"
+                "load \"tile.bmp\" as again\n"
+                "save \"again.bmp\"\n"
+                "load \"tile.bmp\" 16 12\n"
+                "save \"big.bmp\"\n");
   ScriptRun run = runner.Finish();
   EXPECT_EQ(run.exit_code, 0u);
   EXPECT_EQ(run.errors, "");
@@ -486,6 +490,11 @@ TEST(DrawScript, CopiesBetweenNamedSurfacesArePixelExact) {
         ASSERT_EQ(got[y * 20 + x], e.at(source, x, y)) << std::string(e.file, e.file + wcslen(e.file)) << " " << x
                                                         << "," << y;
   }
+  EXPECT_EQ(PixelsOf(Read(runner.dir() + L"again.bmp"), 8, 6), tile);  // a saved file loads back
+  std::string big = Read(runner.dir() + L"big.bmp");
+  ASSERT_EQ(big.size(), 54u + 48 * 12);
+  EXPECT_EQ(PixelOf(big, 1, 1), tile[0]);
+  EXPECT_EQ(PixelOf(big, 15, 11), tile[47]);
   // The other way round the smaller canvas limits the copy.
   std::vector<int32_t> back = PixelsOf(Read(runner.dir() + L"back.bmp"), 8, 6);
   std::vector<int32_t> stretched = PixelsOf(Read(runner.dir() + L"stretch.bmp"), 20, 16);
@@ -517,6 +526,12 @@ TEST(DrawScript, ADestroyedSurfaceLeavesNothingToDrawOnAndItsNameFindsNothing) {
                    "SurfaceGetPixel 0 0 0\n");
   Runner unknown(24, "memory 4 4\ntarget nowhere\n");
   Runner unnamed(25, "memory 4 4\nSurfaceClear 0 0 as x\n");
+  Runner missing(28,
+                 "memory 4 4 as pad\n"
+                 "load \"missing.bmp\" as gone\n"
+                 "target pad\n"
+                 "SurfaceCopy gone 0\n"
+                 "target gone\n");
   ScriptRun run = destroyed.Finish();
   EXPECT_EQ(run.exit_code, 0u);
   // Only attaching the surface that is gone fails.
@@ -529,6 +544,12 @@ TEST(DrawScript, ADestroyedSurfaceLeavesNothingToDrawOnAndItsNameFindsNothing) {
   run = unnamed.Finish();
   EXPECT_EQ(run.exit_code, 2u);
   EXPECT_NE(run.errors.find("script.txt:2: SurfaceClear makes no surface to name"), std::string::npos) << run.errors;
+  // A surface that could not be made keeps its name, which then finds nothing.
+  run = missing.Finish();
+  EXPECT_EQ(run.exit_code, 1u);
+  EXPECT_NE(run.errors.find("script.txt:2: could not load missing.bmp"), std::string::npos) << run.errors;
+  EXPECT_NE(run.errors.find("script.txt:5: target: error 5"), std::string::npos) << run.errors;
+  EXPECT_EQ(LinesOf(run.errors).size(), 2u) << run.errors;
 }
 
 TEST(DrawScript, AScriptWaitsForALineTypedIntoItsWindow) {
