@@ -93,7 +93,8 @@ int32_t RunScript(void*, void*, const char16_t* tail, int32_t) {
     std::string name = TakeName(line);
     const Operation* op = FindOperation(line.name);
     std::string wrong = op ? CheckArguments(*op, line.args, context) : "unknown operation " + line.name;
-    if (wrong.empty() && !name.empty() && !op->makes_surface) wrong = std::string(op->name) + " makes no surface to name";
+    if (wrong.empty() && !name.empty() && !op->makes_surface)
+      wrong = std::string(op->name) + " makes no surface to name";
     if (!wrong.empty()) {
       say(wrong);
       return kExitMalformed;
