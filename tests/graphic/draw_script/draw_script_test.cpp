@@ -552,29 +552,56 @@ TEST(DrawScript, ADestroyedSurfaceLeavesNothingToDrawOnAndItsNameFindsNothing) {
   EXPECT_EQ(LinesOf(run.errors).size(), 2u) << run.errors;
 }
 
-TEST(DrawScript, AScriptWaitsForALineTypedIntoItsWindow) {
-  Runner runner(26,
-                "window 200 80 \"qv line input\" as w\n"
-                "SurfaceWindowGetCaption\n"
-                "SurfaceLineInput \"name? \"\n"
-                "SurfaceWindowClose\n");
+// The canvas child of a graphic window of the runner, once it is there.
+HWND CanvasOf(const wchar_t* title) {
   HWND frame = nullptr;
   for (int waited = 0; waited < 60000 && !frame; waited += 50) {
     Sleep(50);
-    frame = FindWindowW(L"QUILLGRAPH", L"qv line input");
+    frame = FindWindowW(L"QUILLGRAPH", title);
   }
-  ASSERT_NE(frame, nullptr);
-  HWND canvas = GetWindow(frame, GW_CHILD);
-  ASSERT_NE(canvas, nullptr);
+  return frame ? GetWindow(frame, GW_CHILD) : nullptr;
+}
+
+TEST(DrawScript, AScriptWaitsForALineTypedIntoItsWindowAndReadsKeysAndClicks) {
+  // Keys and a click go to the first window while the script waits for a line in the second;
+  // nothing takes them from the first until the script reads them there.
+  Runner runner(26,
+                "window 120 60 \"qv keys\" as keys\n"
+                "window 200 80 \"qv line input\" as line\n"
+                "SurfaceWindowGetCaption\n"
+                "SurfaceLineInput \"name? \"\n"
+                "target keys\n"
+                "SurfaceKeyPeek\n"
+                "SurfaceKeyRead\n"
+                "SurfaceKeyPeek\n"
+                "SurfaceClickRead\n"
+                "SurfaceClickRead line\n"
+                "SurfaceWindowGetPlace\n"
+                "SurfaceWindowClose\n"
+                "target line\n"
+                "SurfaceWindowClose\n");
+  HWND keys = CanvasOf(L"qv keys"), line = CanvasOf(L"qv line input");
+  ASSERT_NE(keys, nullptr);
+  ASSERT_NE(line, nullptr);
+  SendMessageW(keys, WM_KEYDOWN, VK_F10, 0x00440001);  // scan code 0x44
+  SendMessageW(keys, WM_LBUTTONDOWN, 0, MAKELPARAM(10, 20));
   // The canvas keeps one key at a time: give the line input time to take each.
   for (wchar_t key : std::wstring(L"hiq\b\r")) {
     Sleep(300);
-    SendMessageW(canvas, WM_CHAR, key, 1);
+    SendMessageW(line, WM_CHAR, key, 1);
   }
   ScriptRun run = runner.Finish();
   EXPECT_EQ(run.exit_code, 0u);
   EXPECT_EQ(run.errors, "");
-  EXPECT_EQ(run.output, "\"qv line input\"\n\"hi\"\n");
+  std::vector<std::string> lines = LinesOf(run.output);
+  ASSERT_EQ(lines.size(), 8u) << run.output;
+  const std::vector<std::string> expected = {"\"qv line input\"", "\"hi\"", "-1", "\"\\u0000D\"", "0",
+                                             "1 10 20", "0 0 0"};
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(lines[i], expected[i]) << i;
+  std::vector<double> place = NumbersOf(lines[7]);
+  ASSERT_EQ(place.size(), 4u);
+  EXPECT_GE(place[2], 120);  // the frame around a 120 x 60 client area
+  EXPECT_GE(place[3], 60);
 }
 
 TEST(DrawScript, TheReadmeListsEveryOperationWithItsArguments) {
