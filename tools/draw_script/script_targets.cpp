@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "memory_surface.h"
-#include "string_ops.h"
 #include "script_operations.h"
+#include "string_ops.h"
 #include "surface_attach.h"
 #include "surface_window.h"
 
