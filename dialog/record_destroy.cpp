@@ -19,7 +19,7 @@ namespace {
 void ReleaseAssignedFont(WindowRecord& record) {
   if (record.is_surface()) {
     // A surface's font number and canvas font are read by drawing threads under SurfaceLock.
-    SurfaceSeamLock surfaces;
+    SurfaceLockScope surfaces;
     const int32_t number = std::exchange(record.font_number, 0);
     if (number == 0 || !FontTableRelease(number) || !record.previous_font) return;
     if (record.memory_dc) SelectObject(record.memory_dc, record.previous_font);

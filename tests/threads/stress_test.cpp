@@ -239,10 +239,6 @@ void WindowThread(Rng& rng, ThreadPlace& place, Shared& shared) {
       Sleep(50);
       continue;
     }
-    // The window's thread is waited for at the end: two threads ending at the same moment, one
-    // of them started with CreateThread, can stop each other for good under Wine's thread
-    // library (see the note in runtime_thread.h).
-    HANDLE window_thread = OpenThread(SYNCHRONIZE, FALSE, GetWindowThreadProcessId(frame, nullptr));
     shared.window = frame;
     DWORD until = GetTickCount() + 200 + Pick(rng, 800);
     while (GetTickCount() < until && !shared.stop && IsWindow(frame)) DrawSomething(rng, place);
@@ -254,12 +250,8 @@ void WindowThread(Rng& rng, ThreadPlace& place, Shared& shared) {
     }
     DrawTargetSet(nullptr);
     ErrorClear();
-    PlaceScope at(place, "waiting for the window and its thread to go");
+    PlaceScope at(place, "waiting for the window to go");
     while (IsWindow(frame)) Sleep(2);
-    if (window_thread) {
-      WaitForSingleObject(window_thread, INFINITE);
-      CloseHandle(window_thread);
-    }
   }
 }
 
@@ -485,8 +477,8 @@ TEST(Stress, TheWholeLibraryFromSeveralThreads) {
     std::printf("stress: no virtual serial ports, channels left out\n");
   }
 
-  // Threads end one at a time, the others still running their messages meanwhile: a thread's
-  // end under Wine may send to windows of other threads (activation, the input method).
+  // Threads end one at a time, the others still running their messages meanwhile, so that
+  // a thread's end that sends to other threads' windows (activation) finds them answering.
   std::vector<std::thread> threads;
   std::atomic<size_t> may_end{0};
   for (size_t i = 0; i < bodies.size(); ++i) {
