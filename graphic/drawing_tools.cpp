@@ -1,5 +1,8 @@
 #include "drawing_tools.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "frame.h"
 #include "point_list.h"
 #include "string_ops.h"
@@ -16,6 +19,44 @@ HGDIOBJ MakeLinePen(const WindowRecord& record, int32_t line_colour) {
   if (line_colour == kColourNone) return GetStockObject(NULL_PEN);
   return CreatePen(record.pen_style, record.pen_width, static_cast<COLORREF>(line_colour));
 }
+
+std::wstring NameText(const DynString& name) {
+  std::u16string_view units = name.wide_view();
+  return std::wstring(units.begin(), units.end());
+}
+
+void FillSpans(HDC dc, const std::vector<Span>& spans, HBRUSH brush) {
+  if (spans.empty() || !brush) return;
+  std::vector<unsigned char> data(sizeof(RGNDATAHEADER) + spans.size() * sizeof(RECT));
+  auto* region = reinterpret_cast<RGNDATA*>(data.data());
+  region->rdh.dwSize = sizeof(RGNDATAHEADER);
+  region->rdh.iType = RDH_RECTANGLES;
+  region->rdh.nCount = static_cast<DWORD>(spans.size());
+  region->rdh.nRgnSize = static_cast<DWORD>(spans.size() * sizeof(RECT));
+  RECT bound{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  auto* rects = reinterpret_cast<RECT*>(region->Buffer);
+  for (size_t i = 0; i < spans.size(); ++i) {
+    rects[i] = RECT{spans[i].left, spans[i].y, spans[i].right, spans[i].y + 1};
+    bound.left = std::min(bound.left, rects[i].left);
+    bound.top = std::min(bound.top, rects[i].top);
+    bound.right = std::max(bound.right, rects[i].right);
+    bound.bottom = std::max(bound.bottom, rects[i].bottom);
+  }
+  region->rdh.rcBound = bound;
+  GdiObject rgn(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), region));
+  if (rgn.get()) FillRgn(dc, static_cast<HRGN>(rgn.get()), brush);
+}
+
+void DrawShapeSpans(HDC dc, const ShapeSpans& spans, HBRUSH fill, int32_t line_colour) {
+  FillSpans(dc, spans.fill, fill);
+  if (line_colour == kColourNone) return;
+  GdiObject pen_brush(CreateSolidBrush(static_cast<COLORREF>(line_colour)));
+  FillSpans(dc, spans.outline, static_cast<HBRUSH>(pen_brush.get()));
+}
+
+int64_t PenExtent(const WindowRecord& record) { return std::llabs(int64_t{record.pen_width}); }
+
+bool PenWithinReach(const WindowRecord& record) { return PenExtent(record) <= kShapeReach; }
 
 WindowRecord* SourceSurface(HANDLE window, int32_t id) {
   HANDLE control = GetDlgItem(static_cast<HWND>(window), id);
@@ -58,6 +99,11 @@ std::vector<POINT> PlatformPoints(const std::vector<PixelPoint>& points) {
 int32_t MarkCoordinate(int32_t v) {
   constexpr int32_t kFar = 1 << 29;
   return v < -kFar ? -kFar : v > kFar ? kFar : v;
+}
+
+int32_t ExtentOf(int32_t a, int32_t b) {
+  int64_t extent = int64_t{b} - a + 1;
+  return extent < INT32_MIN || extent > INT32_MAX ? 0 : static_cast<int32_t>(extent);
 }
 
 int32_t SpanOf(int32_t a, int32_t b) {
