@@ -71,6 +71,11 @@ void ScrollViewSized(HWND window) {
   // A window's own thread reads its records without the lock: most windows have no scrolled view.
   WindowRecord* own = RecordFind(window);
   if (!own || !(own->flags & kScrollView)) return;
+  ScrollBarsUpdate(window);
+}
+
+void ScrollBarsUpdate(HWND window) {
+  if (SurfaceLock().held_by_caller()) return;
   SurfaceLock().lock_serving();
   WindowRecord* record = RecordFind(window);
   BarLayout layout;
