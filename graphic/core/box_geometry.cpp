@@ -187,7 +187,12 @@ std::vector<Span> Rasterise(int32_t width, int32_t height, RowOf row_of) {
     for (const Interval& i : row_of(static_cast<Real>(y))) {
       Real from = std::max<Real>(std::ceil(i.from), 0);
       Real to = std::min<Real>(std::floor(i.to) + 1, width);
-      if (from < to) spans.push_back({y, static_cast<int32_t>(from), static_cast<int32_t>(to)});
+      if (!(from < to)) continue;
+      Span span{y, static_cast<int32_t>(from), static_cast<int32_t>(to)};
+      if (!spans.empty() && spans.back().y == y && spans.back().right >= span.left)
+        spans.back().right = std::max(spans.back().right, span.right);  // pixels of both
+      else
+        spans.push_back(span);
     }
   }
   return spans;
