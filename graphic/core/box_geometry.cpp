@@ -267,6 +267,39 @@ ShapeSpans ArcSpans(PixelPoint a, PixelPoint b, const ArcRadials& radials, bool 
   return spans;
 }
 
+std::vector<Span> PolygonSpans(const std::vector<PixelPoint>& points, bool alternate, int32_t width, int32_t height) {
+  struct Crossing {
+    Real x;
+    int direction;
+  };
+  std::vector<Crossing> crossings;
+  return Rasterise(width, height, [&](Real yc) {
+    crossings.clear();
+    for (size_t i = 0; i < points.size(); ++i) {
+      const PixelPoint& p = points[i];
+      const PixelPoint& q = points[(i + 1) % points.size()];
+      if (p.y == q.y) continue;
+      Real low = std::min(p.y, q.y), high = std::max(p.y, q.y);
+      if (yc < low || yc >= high) continue;  // a vertex counts for the edge that starts there
+      Real t = (yc - p.y) / (static_cast<Real>(q.y) - p.y);
+      crossings.push_back({p.x + t * (static_cast<Real>(q.x) - p.x), q.y > p.y ? 1 : -1});
+    }
+    std::sort(crossings.begin(), crossings.end(), [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
+    Row row;
+    int winding = 0;
+    for (size_t i = 0; i + 1 < crossings.size(); ++i) {
+      winding += alternate ? 1 : crossings[i].direction;
+      if (alternate ? (winding & 1) != 0 : winding != 0) row.push_back({crossings[i].x, crossings[i + 1].x});
+    }
+    return Normalised(std::move(row));
+  });
+}
+
+bool PointsWithinReach(const std::vector<PixelPoint>& points, int32_t width, int32_t height) {
+  return std::all_of(points.begin(), points.end(),
+                     [&](const PixelPoint& p) { return WithinReach(p, p, 0, width, height); });
+}
+
 std::vector<Span> StrokeSpans(const std::vector<PixelPoint>& path, bool closed, int64_t pen_width, int32_t width,
                               int32_t height) {
   Real half = HalfPen(pen_width);

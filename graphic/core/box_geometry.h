@@ -83,6 +83,12 @@ ShapeSpans RoundBoxSpans(const BoxShape& box, const ShapeStyle& style, int32_t w
 ShapeSpans ArcSpans(PixelPoint a, PixelPoint b, const ArcRadials& radials, bool pie, const ShapeStyle& style,
                     int32_t width, int32_t height);
 
+// The inside of a polygon by the winding rule (or, with `alternate`, the even-odd rule).
+std::vector<Span> PolygonSpans(const std::vector<PixelPoint>& points, bool alternate, int32_t width, int32_t height);
+
+// Whether every point lies within reach of the canvas (the polygon is then the platform's).
+bool PointsWithinReach(const std::vector<PixelPoint>& points, int32_t width, int32_t height);
+
 // A line or polyline stroked with a round pen of the style's width (joins and ends round).
 std::vector<Span> StrokeSpans(const std::vector<PixelPoint>& path, bool closed, int64_t pen_width, int32_t width,
                               int32_t height);

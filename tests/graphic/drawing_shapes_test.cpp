@@ -145,6 +145,16 @@ TEST_F(Shapes, FarCurvesAndWidePensDrawTheirPartOfTheCanvas) {
   SurfaceBox(-2000000, -2000000, 2000000, 2000000, 50, kRed, kGreen, 0);
   EXPECT_EQ(Snapshot().Count(kGreen), 100u * 100);
 
+  // A thousand far corners (found by the script fuzzer): the platform scanned two million rows
+  // for each of its edges.
+  std::vector<float> corners;
+  for (int i = 0; i < 1000; ++i)
+    corners.insert(corners.end(), {i % 2 ? 2e9f : -2e9f, i % 3 ? -9e8f + 1000.0f * i : 50.0f + i % 7});
+  SurfaceClear(kWhite, 0);
+  PushPoints(1000, corners);
+  SurfacePolygon(kRed, kGreen, 0, 0);
+  EXPECT_LT(Snapshot().Count(kWhite), 100u * 100);
+
   // A pen three million wide covers all of the canvas around its short line.
   SurfaceSetPenWidth(3000000);
   SurfaceMoveTo(10, 10, 0);
@@ -164,6 +174,7 @@ TEST_F(Shapes, FarShapeSpansMatchThePlatformUpToEdgePixels) {
   const ArcRadials radials = ArcRadialPoints(a, b, 0.4L, 2.9L);
   const ArcRadials wide_open = ArcRadialPoints(a, b, 2.9L, 0.4L);  // the long way round
   const BoxShape rounded = BoxGeometry(a, b, 40, false);
+  static constexpr POINT kStar[] = {{50, 5}, {76, 85}, {8, 35}, {92, 35}, {24, 85}};
   struct Case {
     const char* name;
     int pen;
@@ -184,6 +195,12 @@ TEST_F(Shapes, FarShapeSpansMatchThePlatformUpToEdgePixels) {
       {"rounded box", 7,
        [&] { RoundRect(dc, rounded.left, rounded.top, rounded.right, rounded.bottom, rounded.corner_width, rounded.corner_height); },
        [&] { return RoundBoxSpans(rounded, {7, true, true}, 100, 100); }},
+      {"star", 1, [&] { Polygon(dc, kStar, 5); },
+       [&] {
+         std::vector<PixelPoint> star;
+         for (const POINT& p : kStar) star.push_back({p.x, p.y});
+         return ShapeSpans{PolygonSpans(star, true, 100, 100), StrokeSpans(star, true, 1, 100, 100)};
+       }},
       {"wide line", 15, [&] { MoveToEx(dc, 10, 80, nullptr); LineTo(dc, 85, 20); },
        [&] { return ShapeSpans{{}, StrokeSpans({{10, 80}, {85, 20}}, false, 15, 100, 100)}; }},
   };

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "box_geometry.h"
-#include "polygon_clip.h"
 
 namespace qv {
 namespace {
@@ -67,38 +66,6 @@ TEST(ArcGeometry, BadAnglesAreFar) {
   EXPECT_EQ(r.end.y, std::numeric_limits<int32_t>::min());
 }
 
-TEST(PolygonClip, FarCornersAreCutAtTheMargin) {
-  ClipBox box = CanvasClipBox(100, 80);
-  EXPECT_EQ(box.left, -kPolygonClipMargin);
-  EXPECT_EQ(box.bottom, 80 + kPolygonClipMargin);
-  std::vector<PixelPoint> near{{0, 0}, {100, 0}, {50, 80}};
-  EXPECT_TRUE(PolygonInside(near, box));
-  EXPECT_EQ(ClipPolygon(near, box), near);
-
-  const int32_t far = 2000000000;
-  std::vector<PixelPoint> tall{{10, 10}, {90, 10}, {50, far}};
-  EXPECT_FALSE(PolygonInside(tall, box));
-  std::vector<PixelPoint> cut = ClipPolygon(tall, box);
-  ASSERT_EQ(cut.size(), 4u);  // the tip is cut off along the bottom side
-  EXPECT_TRUE(PolygonInside(cut, box));
-  for (const PixelPoint& p : cut)
-    if (p.y == box.bottom) {
-      // On the original sides: x = 10 + 40 * (y - 10) / (far - 10), rounded.
-      long double t = static_cast<long double>(box.bottom - 10) / (far - 10);
-      EXPECT_TRUE(std::fabs(p.x - (10 + 40 * t)) <= 0.5L || std::fabs(p.x - (90 - 40 * t)) <= 0.5L) << p.x;
-    }
-  // Wholly outside: nothing left.
-  EXPECT_TRUE(ClipPolygon({{far, far}, {far, far - 5}, {far - 5, far}}, box).empty());
-  // Around the box: the box itself is left.
-  std::vector<PixelPoint> around = ClipPolygon({{-far, -far}, {far, -far}, {far, far}, {-far, far}}, box);
-  ASSERT_EQ(around.size(), 4u);
-  for (const PixelPoint& p : around) {
-    EXPECT_TRUE(p.x == box.left || p.x == box.right);
-    EXPECT_TRUE(p.y == box.top || p.y == box.bottom);
-  }
-  ClipBox huge = CanvasClipBox(std::numeric_limits<int32_t>::max(), 10);
-  EXPECT_EQ(huge.right, std::numeric_limits<int32_t>::max());
-}
 
 // Far shapes as spans, against a per-pixel check written the other way round: an angle by
 // atan2, a distance to a segment by projection. Pixels whose centre lies within a hair of an
@@ -204,6 +171,37 @@ TEST(ShapeSpans, BoxesAndTheReachOfThePlatform) {
   EXPECT_FALSE(WithinReach({-8000, 0}, {100, 100}, 200, 100, 100));
   EXPECT_FALSE(WithinReach({0, 0}, {100, std::numeric_limits<int32_t>::max()}, 0, 100, 100));
   EXPECT_FALSE(WithinReach({std::numeric_limits<int32_t>::min(), 0}, {0, 0}, 0, 100, 100));
+}
+
+TEST(ShapeSpans, PolygonsByWindingAndAlternation) {
+  // A star in one stroke (its centre is wound twice), a far triangle, and one reaching the
+  // 32-bit edge: against the winding number of each pixel's centre, counted by a ray.
+  const std::vector<std::vector<PixelPoint>> polygons = {
+      {{30, 2}, {48, 45}, {5, 16}, {55, 16}, {12, 45}},
+      {{-2000000000, 3}, {2000000000, 40}, {20, 2000000000}},
+      {{std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::min()}, {60, 10}, {10, 40}},
+  };
+  for (const auto& polygon : polygons)
+    for (bool alternate : {false, true}) {
+      PixelSet expected = Expected(64, 48, [&](int32_t x, int32_t y) {
+        int winding = 0;
+        long double nearest = 1e300L;
+        for (size_t i = 0; i < polygon.size(); ++i) {
+          long double px = polygon[i].x, py = polygon[i].y;
+          long double qx = polygon[(i + 1) % polygon.size()].x, qy = polygon[(i + 1) % polygon.size()].y;
+          if ((py <= y) != (qy <= y)) {  // the edge crosses the row: left or right of the pixel?
+            long double cx = px + (y - py) * (qx - px) / (qy - py);
+            if (cx > x) winding += qy > py ? 1 : -1;
+            nearest = std::min(nearest, std::fabs(cx - x));
+          }
+        }
+        bool inside = alternate ? (winding & 1) != 0 : winding != 0;
+        return nearest < 1e-3L ? -1 : inside ? 1 : 0;
+      });
+      ExpectSpans(PolygonSpans(polygon, alternate, 64, 48), expected, alternate ? "alternate" : "winding");
+    }
+  EXPECT_TRUE(PointsWithinReach({{0, 0}, {-8192, 100}}, 100, 100));
+  EXPECT_FALSE(PointsWithinReach({{0, 0}, {-8193, 100}}, 100, 100));
 }
 
 }  // namespace
