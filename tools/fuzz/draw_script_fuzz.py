@@ -181,6 +181,8 @@ def main():
     p.add_argument("--findings", default="draw-script-findings")
     a = p.parse_args()
 
+    if a.seed is None and os.environ.get("QV_FUZZ_SEED"):
+        a.seed = int(os.environ["QV_FUZZ_SEED"])
     seed = a.seed if a.seed is not None else int.from_bytes(os.urandom(4), "little")
     print("draw_script fuzz: seed %d" % seed, flush=True)
     rng = random.Random(seed)
