@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
+#include <thread>
+
 #include "drawing_test_support.h"
 #include "error.h"
 #include "frame.h"
@@ -11,6 +14,7 @@
 #include "surface_clear.h"
 #include "surface_copy.h"
 #include "surface_drawing.h"
+#include "surface_lock.h"
 
 namespace qv {
 namespace {
@@ -209,6 +213,38 @@ TEST_F(Copies, ImageFilesStretchLikeSurfaces) {
   SurfaceStretchImage(2, 2, 5, 3, 0, 0);
   EXPECT_EQ(ErrorNumber(), kErrorInvalidArgument);
   EXPECT_EQ(ProcedureFrame::Current().operands().depth(), 0);
+  DeleteFileW(name.c_str());
+}
+
+// Reading and decoding an image file does not hold up the other surfaces: while a large file is
+// read, another thread finds SurfaceLock free most of the time (only the drawing holds it).
+TEST_F(Copies, AnImageFileIsReadWithoutTheSurfaceLock) {
+  Make(1600, 1200);
+  std::wstring name = ScratchDirectory() + L"\\large.bmp";
+  PushWide(name);
+  SurfaceSaveBitmap();
+  Make(8, 8);
+  std::atomic<bool> reading{true};
+  std::atomic<int> tries{0}, free_seen{0};
+  std::thread watcher([&] {
+    while (reading) {
+      ++tries;
+      if (SurfaceLock().try_lock()) {
+        ++free_seen;
+        SurfaceLock().unlock();
+      }
+      Sleep(0);
+    }
+  });
+  for (int round = 0; round < 5; ++round) {
+    PushWide(name);
+    SurfaceStretchImage(0, 0, 7, 7, 0, COLORONCOLOR);
+  }
+  reading = false;
+  watcher.join();
+  EXPECT_EQ(ErrorNumber(), 0);
+  EXPECT_GT(tries.load(), 10);
+  EXPECT_GT(free_seen.load() * 2, tries.load()) << free_seen.load() << " of " << tries.load();
   DeleteFileW(name.c_str());
 }
 

@@ -165,17 +165,17 @@ TEST_F(MemorySurfaces, ASavedFileLoadsBackExactly) {
     for (int32_t x = 0; x < 37; ++x) ASSERT_EQ(big.At(2 * x + 1, 2 * y + 1), drawn.At(x, y)) << x << "," << y;
   MemorySurfaceDestroy();
 
+  // A negative size is no size a surface can have: nothing made, nothing raised.
+  for (auto [w, h] : {std::pair{-37, 23}, {37, -23}, {-1, -1}}) {
+    PushWide(name);
+    EXPECT_EQ(MemorySurfaceLoad(w, h, 0), nullptr) << w << " x " << h;
+  }
   // An odd last byte of the name is no character: the name is the units before it.
   std::string odd(reinterpret_cast<const char*>(name.data()), name.size() * 2);
   PushOwned(DynString::FromBytes(odd + "A"));
   HANDLE by_odd_name = MemorySurfaceLoad(0, 0, 0);
   ASSERT_NE(by_odd_name, nullptr);
   DestroySurface(by_odd_name);
-  // A negative size is no size a surface can have: nothing made, nothing raised.
-  for (auto [w, h] : {std::pair{-37, 23}, {37, -23}, {-1, -1}}) {
-    PushWide(name);
-    EXPECT_EQ(MemorySurfaceLoad(w, h, 0), nullptr) << w << " x " << h;
-  }
   EXPECT_EQ(ErrorNumber(), 0);
   SurfaceAttach(surface_, 0, 0);
   DeleteFileW(name.c_str());
