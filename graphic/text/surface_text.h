@@ -1,3 +1,6 @@
+// Room text/: fonts, printing, new line, tab, cells, text sizes and fitting, the clip area, text
+// layout, keys, clicks and line input. It uses the surface and drawing rooms.
+//
 // Text on the thread's target: fonts, printing at the current position with wrapping and
 // scrolling, character cells, text measures and the clip area. Every operation has the surface
 // frame (nothing and no error without a target). Texts are UTF-16 operands, always consumed;

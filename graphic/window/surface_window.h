@@ -1,3 +1,7 @@
+// Room window/: graphic windows on threads of their own (open, loop, frame and canvas
+// procedures, the private messages' work, caption, close, place, client size, the window target,
+// stretched and scrolled views, view position). It uses the surface and drawing rooms.
+//
 // Graphic windows: a top-level frame of class "QUILLGRAPH" holding one canvas child (control
 // identifier 0, kind 14) that fills its client area. The window runs its own message loop on
 // the thread that opened it and refreshes the canvas from that loop; any thread draws into it
@@ -8,6 +12,7 @@
 
 #include <cstdint>
 
+#include "surface_messages.h"
 #include "window_record.h"
 
 namespace qv {
@@ -19,13 +24,6 @@ constexpr uint32_t kWindowShowInactive = 0x40;  // shown with SW_SHOWNOACTIVATE
 constexpr uint32_t kGraphicFrameFlags = 0x80011002;
 constexpr uint32_t kCanvasChildFlags = 0x20002002;  // includes BatchRedraw
 constexpr uint32_t kGraphicWindowDefaultStyle = 0x868A0000;
-
-// Private messages of the canvas child; they run on the window's own thread. Send them with
-// SurfaceWindowSend, never with SurfaceLock held.
-constexpr UINT kCanvasBringToFront = 0x1400;  // frame to the foreground, focus to the canvas
-constexpr UINT kCanvasClientSize = 0x1401;    // wParam x lParam becomes the client size
-constexpr UINT kCanvasStretchView = 0x1402;   // wParam non-zero: stretched view on; 0: off
-constexpr UINT kCanvasScrollArea = 0x1403;    // scrolled view over a larger canvas
 
 // Opens a graphic window and runs its loop on the calling thread until the window is destroyed;
 // returns the frame handle (no longer valid then), or 0 when the window could not be made. The
@@ -42,11 +40,6 @@ HWND SurfaceWindowOpenThreaded(int32_t x, int32_t y, int32_t width, int32_t heig
 
 LRESULT CALLBACK SurfaceWindowProcedure(HWND frame, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT CALLBACK SurfaceChildProcedure(HWND canvas, UINT message, WPARAM wparam, LPARAM lparam);
-
-// Ends a surface operation that must be finished on the surface window's own thread: called
-// with SurfaceLock held (the record from SurfaceAcquire), releases it, then sends the message
-// to the record's window and returns its answer. The handler takes the lock itself.
-LRESULT SurfaceWindowSend(WindowRecord& record, UINT message, WPARAM wparam, LPARAM lparam);
 
 // The private messages' work, on the window's thread (SurfaceChildProcedure calls it).
 LRESULT CanvasPrivateMessage(HWND canvas, UINT message, WPARAM wparam, LPARAM lparam);

@@ -3,8 +3,7 @@
 
 #include "surface.h"
 #include "surface_lock.h"
-#include "surface_window_ops.h"
-#include "text_layout.h"
+#include "scroll_area.h"
 
 namespace qv {
 

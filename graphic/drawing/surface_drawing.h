@@ -1,3 +1,7 @@
+// Room drawing/: user coordinates and their mapping, the shapes, pixels, mix and stretch modes,
+// copies, image files, memory surfaces, bitmap files, DC and DPI. It uses the surface room and the
+// portable core.
+//
 // Drawing on the thread's target in user coordinates. Every operation has the surface frame:
 // without a target it does nothing and raises no error; it draws into the canvas and marks
 // what it drew (refreshing by the target's rule), or releases the lock when nothing changed.

@@ -1,4 +1,5 @@
 #include "canvas_create.h"
+#include "scroll_area.h"
 #include "surface.h"
 #include "surface_lock.h"
 #include "surface_window.h"
@@ -63,12 +64,6 @@ LRESULT CanvasPrivateMessage(HWND canvas, UINT message, WPARAM wparam, LPARAM lp
     default:
       return 0;
   }
-}
-
-LRESULT SurfaceWindowSend(WindowRecord& record, UINT message, WPARAM wparam, LPARAM lparam) {
-  HWND window = record.window();
-  SurfaceRelease();
-  return SendMessageW(window, message, wparam, lparam);
 }
 
 }  // namespace qv

@@ -39,9 +39,6 @@ inline int32_t AddClamped(int32_t a, int64_t b) {
   return static_cast<int32_t>(std::clamp<int64_t>(int64_t{a} + b, INT32_MIN, INT32_MAX));
 }
 
-// The line pitch: line height plus the gap, never negative.
-inline int32_t LinePitch(const WindowRecord& record) { return std::max(0, record.line_height + record.line_gap); }
-
 // SurfaceNewLine's step; adds the drawing area to `drawn` when it scrolled.
 void NewLineLocked(WindowRecord& record, DirtyBox& drawn);
 

@@ -1,3 +1,9 @@
+// Room surface/: the surface itself (record fields and flags, SurfaceLock, acquire and release,
+// marks, refresh, paint, resize, set-up, the canvas and its font, attach and the drawing target,
+// colours, pen, brush, clearing, pixel strings, the control procedure and settings, the scrolled
+// view's layout, start-up). It uses the portable core, the dialog engine and the run-time, and no
+// other room of graphic/.
+//
 // Graphic surfaces: a window whose picture lives in an off-screen canvas (a compatible bitmap
 // in a memory DC). Drawing goes into the canvas only; the window copies the canvas to the
 // screen when it paints. Every drawing operation runs as
@@ -7,11 +13,15 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "window_record.h"
 
 namespace qv {
+
+// The line pitch: line height plus the gap, never negative.
+inline int32_t LinePitch(const WindowRecord& record) { return std::max(0, record.line_height + record.line_gap); }
 
 // Finishes a new kind-14 control: subclass, canvas from the client area filled with the
 // background, font 1 at 8 points, colours, scale factors; the first surface of a thread

@@ -1,8 +1,8 @@
 #include "surface.h"
 #include "surface_input.h"
 #include "surface_lock.h"
-#include "surface_window.h"
-#include "surface_window_ops.h"
+#include "scroll_area.h"
+#include "surface_messages.h"
 
 namespace qv {
 

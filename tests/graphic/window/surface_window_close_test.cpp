@@ -26,7 +26,7 @@ bool CloseFromWindowManager(HWND frame) {
   if (!xid) return false;
   std::string marker = "/tmp/qv_x_close_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++sent);
   std::string source = QV_SOURCE_DIR;
-  std::wstring command = Wide("/usr/bin/python3 " + source + "/tests/graphic/x_close.py " + source + "/tools/e2e " +
+  std::wstring command = Wide("/usr/bin/python3 " + source + "/tests/graphic/window/x_close.py " + source + "/tools/e2e " +
                               std::to_string(xid) + " " + marker);
   std::wstring marker_path = L"Z:" + Wide(marker);
   for (wchar_t& c : marker_path)

@@ -1,9 +1,9 @@
 #include <algorithm>
 
 #include "canvas_create.h"
+#include "scroll_area.h"
 #include "surface.h"
 #include "surface_refresh.h"
-#include "surface_window_ops.h"
 
 namespace qv {
 

@@ -1,5 +1,6 @@
 #include "surface.h"
 #include "surface_map_point.h"
+#include "scroll_area.h"
 #include "surface_window_ops.h"
 
 namespace qv {

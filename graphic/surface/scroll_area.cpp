@@ -3,8 +3,7 @@
 #include "canvas_create.h"
 #include "surface.h"
 #include "surface_lock.h"
-#include "surface_window.h"
-#include "surface_window_ops.h"
+#include "scroll_area.h"
 
 namespace qv {
 
@@ -117,13 +116,6 @@ LRESULT ScrollAreaMake(HWND window, WPARAM width, LPARAM height) {
   SurfaceMarkDirty(*record, 0, 0, record->canvas_width, record->canvas_height);  // releases the lock
   Place(layout);
   return 0;
-}
-
-void SurfaceScrollView(int32_t width, int32_t height) {
-  WindowRecord* record = SurfaceAcquire();
-  if (!record) return;
-  if (record->kind != kKindGraphic || width <= 0 || height <= 0) return SurfaceRelease();
-  SurfaceWindowSend(*record, kCanvasScrollArea, static_cast<WPARAM>(width), height);
 }
 
 }  // namespace qv
