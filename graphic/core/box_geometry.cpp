@@ -180,10 +180,14 @@ Real HalfPen(int64_t pen_width) { return std::max<Real>(1, static_cast<Real>(pen
 
 // Pixels whose centres lie inside the row, cut to the canvas. As for the platform's lines, a
 // pixel's centre is at its integer coordinates.
+// Only the rows from `top` to `bottom` (the shape's extent) are looked at.
 template <typename RowOf>
-std::vector<Span> Rasterise(int32_t width, int32_t height, RowOf row_of) {
+std::vector<Span> Rasterise(int32_t width, int32_t height, Real top, Real bottom, RowOf row_of) {
   std::vector<Span> spans;
-  for (int32_t y = 0; y < height; ++y) {
+  if (!(top <= bottom)) return spans;
+  int32_t first = static_cast<int32_t>(std::clamp<Real>(std::ceil(top), 0, height));
+  int32_t last = static_cast<int32_t>(std::clamp<Real>(std::floor(bottom) + 1, 0, height));
+  for (int32_t y = first; y < last; ++y) {
     for (const Interval& i : row_of(static_cast<Real>(y))) {
       Real from = std::max<Real>(std::ceil(i.from), 0);
       Real to = std::min<Real>(std::floor(i.to) + 1, width);
@@ -230,9 +234,11 @@ ShapeSpans RoundBoxSpans(const BoxShape& box, const ShapeStyle& style, int32_t w
                   std::max<Real>(0, static_cast<Real>(box.corner_height) - 1) / 2};
   ShapeSpans spans;
   Real half = HalfPen(style.pen_width);
-  if (style.fill) spans.fill = Rasterise(width, height, [&](Real yc) { return RoundedBoxRow(line, yc); });
+  Real reach = half + 1;
+  if (style.fill)
+    spans.fill = Rasterise(width, height, line.t, line.b, [&](Real yc) { return RoundedBoxRow(line, yc); });
   if (style.outline)
-    spans.outline = Rasterise(width, height, [&](Real yc) {
+    spans.outline = Rasterise(width, height, line.t - reach, line.b + reach, [&](Real yc) {
       return Subtract(RoundedBoxRow(Grown(line, half), yc), RoundedBoxRow(Grown(line, -half), yc));
     });
   return spans;
@@ -249,7 +255,7 @@ ShapeSpans ArcSpans(PixelPoint a, PixelPoint b, const ArcRadials& radials, bool 
   Real half = HalfPen(style.pen_width);
   ShapeSpans spans;
   if (pie && style.fill)
-    spans.fill = Rasterise(width, height,
+    spans.fill = Rasterise(width, height, t, bo,
                            [&](Real yc) { return Intersect(EllipseRow(c.x, c.y, rx, ry, yc), SectorRow(c, s, e, yc)); });
   if (!style.outline) return spans;
   // Where a radial direction meets the ellipse, for the pie's two straight sides.
@@ -258,7 +264,7 @@ ShapeSpans ArcSpans(PixelPoint a, PixelPoint b, const ArcRadials& radials, bool 
     return k > 0 ? Vec{c.x + d.x / k, c.y + d.y / k} : c;
   };
   Vec rim_s = rim(s), rim_e = rim(e);
-  spans.outline = Rasterise(width, height, [&](Real yc) {
+  spans.outline = Rasterise(width, height, t - half - 1, bo + half + 1, [&](Real yc) {
     Row ring = Subtract(EllipseRow(c.x, c.y, rx + half, ry + half, yc), EllipseRow(c.x, c.y, rx - half, ry - half, yc));
     Row row = Intersect(ring, SectorRow(c, s, e, yc));
     if (pie) row = Union(Union(row, StadiumRow(c, rim_s, half, yc)), StadiumRow(c, rim_e, half, yc));
@@ -273,7 +279,12 @@ std::vector<Span> PolygonSpans(const std::vector<PixelPoint>& points, bool alter
     int direction;
   };
   std::vector<Crossing> crossings;
-  return Rasterise(width, height, [&](Real yc) {
+  Real top = kEverywhere, bottom = -kEverywhere;
+  for (const PixelPoint& p : points) {
+    top = std::min<Real>(top, p.y);
+    bottom = std::max<Real>(bottom, p.y);
+  }
+  return Rasterise(width, height, top, bottom, [&](Real yc) {
     crossings.clear();
     for (size_t i = 0; i < points.size(); ++i) {
       const PixelPoint& p = points[i];
@@ -306,8 +317,23 @@ std::vector<Span> StrokeSpans(const std::vector<PixelPoint>& path, bool closed, 
   std::vector<Vec> points;
   for (const PixelPoint& p : path) points.push_back({static_cast<Real>(p.x), static_cast<Real>(p.y)});
   if (closed && points.size() > 2) points.push_back(points.front());
-  return Rasterise(width, height, [&](Real yc) {
+  Real top = kEverywhere, bottom = -kEverywhere;
+  for (const Vec& p : points) {
+    top = std::min(top, p.y - half);
+    bottom = std::max(bottom, p.y + half);
+  }
+  // A stadium is convex: when it holds both ends of a row of the canvas it holds the row.
+  auto distance = [](Vec p, Vec a, Vec b) {
+    Real dx = b.x - a.x, dy = b.y - a.y, d2 = dx * dx + dy * dy;
+    Real t = d2 > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / d2, Real{0}, Real{1}) : 0;
+    return std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy);
+  };
+  const Real last = static_cast<Real>(width) - 1;
+  return Rasterise(width, height, top, bottom, [&](Real yc) {
     Row row;
+    for (size_t i = 0; i + 1 < points.size(); ++i)
+      if (distance({0, yc}, points[i], points[i + 1]) <= half && distance({last, yc}, points[i], points[i + 1]) <= half)
+        return Row{{0, last}};
     for (size_t i = 0; i + 1 < points.size(); ++i) {
       // Only segments that come near the row add to it.
       if (std::min(points[i].y, points[i + 1].y) - half > yc || std::max(points[i].y, points[i + 1].y) + half < yc)

@@ -27,22 +27,40 @@ std::wstring NameText(const DynString& name) {
 
 void FillSpans(HDC dc, const std::vector<Span>& spans, HBRUSH brush) {
   if (spans.empty() || !brush) return;
-  std::vector<unsigned char> data(sizeof(RGNDATAHEADER) + spans.size() * sizeof(RECT));
+  // Rows whose spans repeat those of the row above grow its rectangles: a shape that covers
+  // a tall canvas is a few rectangles, not one per row.
+  std::vector<RECT> rects;
+  size_t group = 0, group_size = 0;  // the rectangles of the last row taken
+  for (size_t i = 0; i < spans.size();) {
+    size_t end = i;
+    while (end < spans.size() && spans[end].y == spans[i].y) ++end;
+    bool repeats = end - i == group_size && group_size > 0 && rects[group].bottom == spans[i].y;
+    for (size_t k = 0; repeats && k < group_size; ++k)
+      repeats = rects[group + k].left == spans[i + k].left && rects[group + k].right == spans[i + k].right;
+    if (repeats) {
+      for (size_t k = 0; k < group_size; ++k) ++rects[group + k].bottom;
+    } else {
+      group = rects.size();
+      group_size = end - i;
+      for (size_t k = i; k < end; ++k) rects.push_back(RECT{spans[k].left, spans[k].y, spans[k].right, spans[k].y + 1});
+    }
+    i = end;
+  }
+  std::vector<unsigned char> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
   auto* region = reinterpret_cast<RGNDATA*>(data.data());
   region->rdh.dwSize = sizeof(RGNDATAHEADER);
   region->rdh.iType = RDH_RECTANGLES;
-  region->rdh.nCount = static_cast<DWORD>(spans.size());
-  region->rdh.nRgnSize = static_cast<DWORD>(spans.size() * sizeof(RECT));
+  region->rdh.nCount = static_cast<DWORD>(rects.size());
+  region->rdh.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
   RECT bound{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-  auto* rects = reinterpret_cast<RECT*>(region->Buffer);
-  for (size_t i = 0; i < spans.size(); ++i) {
-    rects[i] = RECT{spans[i].left, spans[i].y, spans[i].right, spans[i].y + 1};
-    bound.left = std::min(bound.left, rects[i].left);
-    bound.top = std::min(bound.top, rects[i].top);
-    bound.right = std::max(bound.right, rects[i].right);
-    bound.bottom = std::max(bound.bottom, rects[i].bottom);
+  for (const RECT& r : rects) {
+    bound.left = std::min(bound.left, r.left);
+    bound.top = std::min(bound.top, r.top);
+    bound.right = std::max(bound.right, r.right);
+    bound.bottom = std::max(bound.bottom, r.bottom);
   }
   region->rdh.rcBound = bound;
+  std::copy(rects.begin(), rects.end(), reinterpret_cast<RECT*>(region->Buffer));
   GdiObject rgn(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), region));
   if (rgn.get()) FillRgn(dc, static_cast<HRGN>(rgn.get()), brush);
 }
@@ -57,6 +75,11 @@ void DrawShapeSpans(HDC dc, const ShapeSpans& spans, HBRUSH fill, int32_t line_c
 int64_t PenExtent(const WindowRecord& record) { return std::llabs(int64_t{record.pen_width}); }
 
 bool PenWithinReach(const WindowRecord& record) { return PenExtent(record) <= kShapeReach; }
+
+bool LinesWithinReach(const WindowRecord& record, const std::vector<PixelPoint>& points) {
+  return PenExtent(record) <= 1 ||
+         (PenWithinReach(record) && PointsWithinReach(points, record.canvas_width, record.canvas_height));
+}
 
 WindowRecord* SourceSurface(HANDLE window, int32_t id) {
   HANDLE control = GetDlgItem(static_cast<HWND>(window), id);

@@ -91,6 +91,11 @@ void DrawShapeSpans(HDC dc, const ShapeSpans& spans, HBRUSH fill, int32_t line_c
 int64_t PenExtent(const WindowRecord& record);
 bool PenWithinReach(const WindowRecord& record);
 
+// Whether the platform's pen draws lines through these points in bounded time: a pen of one
+// pixel always (the platform cuts its lines to the canvas), a wider one within reach of the
+// canvas only (it fills the whole wide line, row by row).
+bool LinesWithinReach(const WindowRecord& record, const std::vector<PixelPoint>& points);
+
 // The surface record of (window, control identifier) as SurfaceAttach finds it, or null.
 WindowRecord* SourceSurface(HANDLE window, int32_t id);
 

@@ -29,11 +29,11 @@ void SurfacePolygon(int32_t colour, int32_t fill_colour, int32_t fill_style, int
   } else {
     // The platform's fill costs time by the polygon's height and its edges: a far polygon's
     // inside is worked out over the canvas rows only. Its outline is the platform's own
-    // polyline of the same corners, which is cut to the canvas exactly, unless the pen is too
-    // wide for the platform as well.
+    // polyline of the same corners, which it cuts to the canvas exactly, unless the pen is
+    // wide (the platform fills a wide line row by row over its whole length).
     if (fill != kColourNone)
       FillSpans(dc, PolygonSpans(*points, alternate != 0, width, height), static_cast<HBRUSH>(brush.get()));
-    if (line != kColourNone && !PenWithinReach(*record)) {
+    if (line != kColourNone && !LinesWithinReach(*record, *points)) {
       GdiObject pen_brush(CreateSolidBrush(static_cast<COLORREF>(line)));
       FillSpans(dc, StrokeSpans(*points, true, PenExtent(*record), width, height),
                 static_cast<HBRUSH>(pen_brush.get()));

@@ -17,11 +17,11 @@ void SurfacePolyline(int32_t colour) {
   {
     int32_t line = LineColour(*record, colour);
     std::vector<POINT> corners = PlatformPoints(*points);
-    if (PenWithinReach(*record)) {
+    if (LinesWithinReach(*record, *points)) {
       GdiObject pen(MakeLinePen(*record, line));
       Selection pen_selected(dc, pen.get());
       Polyline(dc, corners.data(), static_cast<int>(corners.size()));
-    } else if (line != kColourNone) {  // the platform's wide pen costs time by its width
+    } else if (line != kColourNone) {  // the platform's wide lines cost time by their size
       GdiObject brush(CreateSolidBrush(static_cast<COLORREF>(line)));
       FillSpans(dc, StrokeSpans(*points, false, PenExtent(*record), record->canvas_width, record->canvas_height),
                 static_cast<HBRUSH>(brush.get()));
