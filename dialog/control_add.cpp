@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "control_image.h"
+#include "control_image_lists.h"
 #include "control_kind.h"
 #include "dialog_procedure.h"
 #include "surface_seam.h"
@@ -85,6 +86,7 @@ void FinishKind(WindowRecord& record, HWND dialog, HWND control, int32_t id, con
     SetWindowLongW(control, GWL_STYLE, static_cast<LONG>(tree_style));
     record.style |= TVS_CHECKBOXES;
   }
+  ControlImageListsWatch(control, kind);  // after the tab procedure: the watch sees messages first
 }
 
 }  // namespace

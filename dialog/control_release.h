@@ -1,8 +1,8 @@
 // What a control took from its window is given back while the window still exists: the font
-// it had before an assigned one, and the image lists of toolbars, tree views and tab controls.
-// RecordDestroy does it as well, but a dialog's records go at its WM_NCDESTROY, when the
-// windows of its controls are already gone; so the dialog procedure does it for all controls
-// at WM_DESTROY, and ControlKill before it destroys the control.
+// it had before an assigned one. RecordDestroy does it as well, but a dialog's records go at its
+// WM_NCDESTROY, when the windows of its controls are already gone; so the dialog procedure does
+// it for all controls at WM_DESTROY, and ControlKill before it destroys the control. (Image lists
+// handed to controls are released by the controls' own WM_DESTROY: control_image_lists.h.)
 #pragma once
 
 #include <windows.h>

@@ -8,10 +8,10 @@
 
 namespace qv {
 
-// Style bits of a FontRecord.
+// Style bits of a FontRecord, as programs pass them to DialogFontSelect.
 enum FontStyle : uint32_t {
-  kFontBold = 0x2,
-  kFontItalic = 0x4,
+  kFontBold = 0x1,
+  kFontItalic = 0x2,
   kFontFixedPitch = 0x20,
   kFontDefault = 0x2000,  // one of the start-up fonts
 };

@@ -1,8 +1,8 @@
 #include <windows.h>
-#include <commctrl.h>
 
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include "brush_sharing.h"
 #include "control_release.h"
@@ -17,16 +17,20 @@ namespace {
 
 // Gives back the font a control or surface had before its assigned one.
 void ReleaseAssignedFont(WindowRecord& record) {
+  if (record.is_surface()) {
+    // A surface's font number and canvas font are read by drawing threads under SurfaceLock.
+    SurfaceSeamLock surfaces;
+    const int32_t number = std::exchange(record.font_number, 0);
+    if (number == 0 || !FontTableRelease(number) || !record.previous_font) return;
+    if (record.memory_dc) SelectObject(record.memory_dc, record.previous_font);
+    return;
+  }
   int32_t number = record.font_number;
   record.font_number = 0;
   if (number == 0 || !FontTableRelease(number) || !record.previous_font) return;
-  if (record.is_surface()) {
-    if (record.memory_dc) SelectObject(record.memory_dc, record.previous_font);
-  } else {
-    // -1 stands for "the control had no font of its own".
-    HFONT previous = record.previous_font == reinterpret_cast<HFONT>(-1) ? nullptr : record.previous_font;
-    SendMessageA(record.window(), WM_SETFONT, reinterpret_cast<WPARAM>(previous), 0);
-  }
+  // -1 stands for "the control had no font of its own".
+  HFONT previous = record.previous_font == reinterpret_cast<HFONT>(-1) ? nullptr : record.previous_font;
+  SendMessageA(record.window(), WM_SETFONT, reinterpret_cast<WPARAM>(previous), 0);
 }
 
 void ReleaseImages(WindowRecord& record) {
@@ -50,31 +54,6 @@ void ReleaseCanvas(WindowRecord& record) {
   if (record.memory_dc) DeleteDC(record.memory_dc);
 }
 
-// Takes the image list out of the control (the message answers the one it had) and destroys it.
-void DestroyImageList(HWND control, UINT set_message, WPARAM which = 0) {
-  if (auto list = reinterpret_cast<HIMAGELIST>(SendMessageW(control, set_message, which, 0))) ImageList_Destroy(list);
-}
-
-void ReleaseImageLists(const WindowRecord& record) {
-  if (!(record.flags & kFlagControl)) return;
-  HWND control = record.window();
-  switch (record.kind) {
-    case kKindToolbar:
-      DestroyImageList(control, TB_SETIMAGELIST);
-      DestroyImageList(control, TB_SETHOTIMAGELIST);
-      DestroyImageList(control, TB_SETDISABLEDIMAGELIST);
-      break;
-    case kKindTreeView:
-      DestroyImageList(control, TVM_SETIMAGELIST, TVSIL_NORMAL);
-      break;
-    case kKindTab:
-      DestroyImageList(control, TCM_SETIMAGELIST);
-      break;
-    default:
-      break;
-  }
-}
-
 }  // namespace
 
 void ControlResourcesRelease(HANDLE handle) {
@@ -82,7 +61,6 @@ void ControlResourcesRelease(HANDLE handle) {
   WindowRecord* record = RecordFind(handle);
   if (!record || !IsWindow(record->window())) return;
   ReleaseAssignedFont(*record);
-  ReleaseImageLists(*record);
 }
 
 void RecordDestroy(HANDLE handle) {
@@ -109,7 +87,6 @@ void RecordDestroy(HANDLE handle) {
   ReleaseImages(*record);
   if (record->accelerators) DestroyAcceleratorTable(record->accelerators);
   ReleaseCanvas(*record);
-  ReleaseImageLists(*record);
 }
 
 }  // namespace qv

@@ -26,6 +26,9 @@ constexpr uint16_t kModeClassFileKinds = 0x2F;
 uint8_t CloseRecord(ChannelRecordPtr record) {
   record->closing.store(true, std::memory_order_release);
   while (record->users.load(std::memory_order_acquire) != 0) ::Sleep(1);
+  // A layer's own use of the handle may take a moment to end: not under the platform-call lock,
+  // where every other thread's platform calls would wait for it too.
+  Comm().PrepareClose(record->handle);
   auto closed = ApiCallGuard(Comm().CloseHandle, record->handle);
   record.reset();
   return closed.failed ? closed.error : 0;

@@ -142,6 +142,12 @@ uint32_t ChannelWaitForData(ChannelRecord& record, uint8_t& error) {
   const uint32_t deadline = HourClockDeadline(record.wait_limit);
   error = 0;
   for (;;) {
+    // A close on another thread waits for this receive: it ends here, at its next wait for
+    // the device, also when data keeps coming and it would otherwise go on to its whole count.
+    if (record.closing.load(std::memory_order_acquire)) {
+      error = kErrorChannelNotOpen;
+      return 0;
+    }
     DWORD errors = 0;
     COMSTAT status{};
     // Polled directly: a wait holds no lock, so other threads' guarded calls go on. A device
@@ -151,10 +157,6 @@ uint32_t ChannelWaitForData(ChannelRecord& record, uint8_t& error) {
       return 0;
     }
     if (status.cbInQue > 0) return status.cbInQue;
-    if (record.closing.load(std::memory_order_acquire)) {
-      error = kErrorChannelNotOpen;
-      return 0;
-    }
     comm.Sleep(1);
     if (HourClockRemaining(deadline) == 0) return 0;
   }

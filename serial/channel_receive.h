@@ -19,7 +19,8 @@ void ChannelReceiveLineWide(ChannelNumber number);
 
 // Polls the device about once a millisecond until it holds data or the channel's wait limit
 // has run out; the bytes waiting, 0 when none came. A failing queue query ends the wait with
-// `error` 69, a close of the channel by another thread with 52.
+// `error` 69, a close of the channel by another thread with 52 (checked before every poll, so a
+// receive whose data keeps coming still ends at its next fill and the close need not wait).
 uint32_t ChannelWaitForData(ChannelRecord& record, uint8_t& error);
 
 // Reads what the device holds (never more) into the buffer after the buffered bytes. The error

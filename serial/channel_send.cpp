@@ -30,7 +30,9 @@ int32_t Send(ChannelNumber number, bool wide_text) {
 
   int32_t written = 0;
   if (had_text && length == 0) {
-    RaiseError(kErrorOutOfMemory);  // the conversion found no room
+    // The conversion yielded nothing (no room, or a code page that cannot convert): none of
+    // the text was written, which is the send's short write.
+    RaiseError(kErrorTimedOut);
   } else if (length > 0) {
     DWORD transferred = 0;  // the call's own: a receive on another thread has its own count
     auto write = ApiCallGuard(Comm().WriteFile, record->handle, text.data(), DWORD{length},

@@ -26,6 +26,12 @@ struct CommApi {
   decltype(&::FlushFileBuffers) FlushFileBuffers = ::FlushFileBuffers;
   decltype(&::Sleep) Sleep = ::Sleep;
   decltype(&::GetLocalTime) GetLocalTime = ::GetLocalTime;
+  decltype(&::GetCommTimeouts) GetCommTimeouts = ::GetCommTimeouts;
+  decltype(&::GetFinalPathNameByHandleW) GetFinalPathNameByHandleW = ::GetFinalPathNameByHandleW;
+  // Not a platform call: ends whatever use a layer of the table makes of a handle of its own
+  // accord (the receive queue's drain), before the handle is closed. It may wait for that use
+  // to finish, so callers make it outside ApiCallGuard.
+  void (*PrepareClose)(HANDLE) = [](HANDLE) {};
 };
 
 // The table in use.

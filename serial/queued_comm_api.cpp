@@ -1,6 +1,7 @@
 #include "queued_comm_api.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -12,14 +13,10 @@ namespace qv {
 
 namespace {
 
-// Wait for the first byte up to kDrainWaitMs, then return kDrainIntervalMs after the line
-// pauses or once the read is full: an idle line costs one device call per kDrainWaitMs, and
-// bytes reach the queue within kDrainIntervalMs of a pause.
-constexpr COMMTIMEOUTS kDrainTimeouts{ReceiveQueue::kDrainIntervalMs, 0, ReceiveQueue::kDrainWaitMs, 0, 0};
-
 struct QueuedDevice {
   HANDLE handle;
-  std::u16string name;  // as DeviceKey gives it
+  std::u16string name;      // as DeviceKey gives it
+  std::u16string identity;  // as DeviceIdentity gives it; empty when the device cannot tell
   std::shared_ptr<ReceiveQueue> queue;
 };
 
@@ -64,11 +61,22 @@ std::shared_ptr<ReceiveQueue> QueueOf(HANDLE handle) {
   return queue;
 }
 
-bool NameOpen(const std::u16string& key) {
+// The device itself, whatever name reached it: two DOS names linked to one tty give the same
+// final path. Empty when the device cannot say.
+std::u16string DeviceIdentity(const CommApi& device, HANDLE handle) {
+  wchar_t path[1024];
+  const DWORD n = device.GetFinalPathNameByHandleW(handle, path, DWORD{std::size(path)}, 0);
+  if (n == 0 || n >= std::size(path)) return {};
+  return std::u16string(reinterpret_cast<const char16_t*>(path), n);
+}
+
+// Whether a device of that name, or that identity when it is known, is open through the layer.
+bool DeviceOpen(const std::u16string& key, const std::u16string& identity) {
   QueuedDevices& devices = Devices();
   std::lock_guard lock(devices.mutex);
-  return std::any_of(devices.open.begin(), devices.open.end(),
-                     [&](const QueuedDevice& d) { return d.name == key; });
+  return std::any_of(devices.open.begin(), devices.open.end(), [&](const QueuedDevice& d) {
+    return d.name == key || (!identity.empty() && d.identity == identity);
+  });
 }
 
 void Forget(HANDLE handle) {
@@ -93,7 +101,7 @@ HANDLE WINAPI QueuedCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECUR
   const DWORD kept = GetLastError();
   std::lock_guard opening(devices.opening);
   const std::u16string key = DeviceKey(name);
-  if (NameOpen(key)) {
+  if (DeviceOpen(key, {})) {
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
@@ -102,11 +110,20 @@ HANDLE WINAPI QueuedCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECUR
   HANDLE handle = device.CreateFileW(name, access, share, security, disposition, flags, template_file);
   if (handle == INVALID_HANDLE_VALUE || !(access & GENERIC_READ)) return handle;
   const DWORD opened = GetLastError();
-  // Only a comm device takes comm time-outs; anything else is passed on without a queue.
-  COMMTIMEOUTS drain_timeouts = kDrainTimeouts;
-  if (device.GetFileType(handle) != FILE_TYPE_CHAR || !device.SetCommTimeouts(handle, &drain_timeouts)) {
+  // Only a comm device has comm time-outs; anything else is passed on without a queue. The
+  // time-outs are only looked at: the drain needs none of its own.
+  COMMTIMEOUTS timeouts{};
+  if (device.GetFileType(handle) != FILE_TYPE_CHAR || !device.GetCommTimeouts(handle, &timeouts)) {
     SetLastError(opened);
     return handle;
+  }
+  // The same device under another name: refused as a second open by the same name is, before
+  // a second drain could take bytes from it.
+  const std::u16string identity = DeviceIdentity(device, handle);
+  if (!identity.empty() && DeviceOpen(key, identity)) {
+    device.CloseHandle(handle);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
   }
   std::shared_ptr<ReceiveQueue> queue = ReceiveQueue::Start(handle, device);
   if (!queue) {
@@ -116,16 +133,23 @@ HANDLE WINAPI QueuedCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECUR
   }
   {
     std::lock_guard lock(devices.mutex);
-    devices.open.push_back({handle, key, std::move(queue)});
+    devices.open.push_back({handle, key, identity, std::move(queue)});
   }
   SetLastError(opened);
   return handle;
 }
 
+void QueuedPrepareClose(HANDLE handle) {
+  const DWORD kept = GetLastError();
+  if (std::shared_ptr<ReceiveQueue> queue = QueueOf(handle)) queue->Stop();
+  SetLastError(kept);
+}
+
 BOOL WINAPI QueuedCloseHandle(HANDLE handle) {
   const DWORD kept = GetLastError();
-  // The drain reads through this handle: it must have stopped before the handle goes. The
-  // device stays taken until then, so a new open cannot meet a drain still reading it.
+  // The drain uses this handle: it must have stopped before the handle goes (the channel close
+  // has stopped it already, outside the platform-call lock). The device stays taken until then,
+  // so a new open cannot meet a drain still reading it.
   if (std::shared_ptr<ReceiveQueue> queue = QueueOf(handle)) queue->Stop();
   Forget(handle);
   SetLastError(kept);
@@ -135,12 +159,19 @@ BOOL WINAPI QueuedCloseHandle(HANDLE handle) {
 BOOL WINAPI QueuedClearCommError(HANDLE handle, LPDWORD errors, LPCOMSTAT status) {
   std::shared_ptr<ReceiveQueue> queue = QueueOf(handle);
   if (!queue) return Device().ClearCommError(handle, errors, status);
-  COMSTAT device_status{};
-  if (!Device().ClearCommError(handle, errors, &device_status)) return FALSE;
   const DWORD kept = GetLastError();
+  DWORD device_errors = 0;
+  COMSTAT device_status{};
+  const BOOL device_ok = Device().ClearCommError(handle, &device_errors, &device_status);
+  const DWORD device_failure = device_ok ? 0 : GetLastError();
+  // Bytes already in the process are the program's whatever has become of the device since (a
+  // hang-up, an unplug): the failure is reported once they have been handed out.
   const DWORD count = queue->Count();
-  if (count == 0)
+  if (count == 0) {
+    if (!device_ok) return Fail(device_failure ? device_failure : ERROR_GEN_FAILURE);
     if (DWORD failure = queue->Failure()) return Fail(failure);
+  }
+  if (errors) *errors = device_errors | queue->TakeErrors();
   if (status) {
     *status = device_status;
     status->cbInQue = count;
@@ -183,15 +214,6 @@ BOOL WINAPI QueuedGetCommProperties(HANDLE handle, LPCOMMPROP properties) {
   return TRUE;
 }
 
-BOOL WINAPI QueuedSetCommTimeouts(HANDLE handle, LPCOMMTIMEOUTS timeouts) {
-  if (!QueueOf(handle) || !timeouts) return Device().SetCommTimeouts(handle, timeouts);
-  // Reads are served from the queue at once; the device keeps the drain's read time-outs.
-  COMMTIMEOUTS device_timeouts = kDrainTimeouts;
-  device_timeouts.WriteTotalTimeoutMultiplier = timeouts->WriteTotalTimeoutMultiplier;
-  device_timeouts.WriteTotalTimeoutConstant = timeouts->WriteTotalTimeoutConstant;
-  return Device().SetCommTimeouts(handle, &device_timeouts);
-}
-
 BOOL WINAPI QueuedPurgeComm(HANDLE handle, DWORD flags) {
   std::shared_ptr<ReceiveQueue> queue = QueueOf(handle);
   return queue ? queue->Purge(flags) : Device().PurgeComm(handle, flags);
@@ -207,6 +229,11 @@ BOOL WINAPI QueuedWriteFile(HANDLE h, LPCVOID b, DWORD n, LPDWORD put, LPOVERLAP
   return Device().WriteFile(h, b, n, put, o);
 }
 BOOL WINAPI QueuedFlushFileBuffers(HANDLE h) { return Device().FlushFileBuffers(h); }
+BOOL WINAPI QueuedSetCommTimeouts(HANDLE h, LPCOMMTIMEOUTS t) { return Device().SetCommTimeouts(h, t); }
+BOOL WINAPI QueuedGetCommTimeouts(HANDLE h, LPCOMMTIMEOUTS t) { return Device().GetCommTimeouts(h, t); }
+DWORD WINAPI QueuedGetFinalPathNameByHandleW(HANDLE h, LPWSTR path, DWORD size, DWORD flags) {
+  return Device().GetFinalPathNameByHandleW(h, path, size, flags);
+}
 void WINAPI QueuedSleep(DWORD ms) { Device().Sleep(ms); }
 void WINAPI QueuedGetLocalTime(LPSYSTEMTIME t) { Device().GetLocalTime(t); }
 
@@ -236,6 +263,9 @@ CommApi QueuedCommApi() {
   api.FlushFileBuffers = QueuedFlushFileBuffers;
   api.Sleep = QueuedSleep;
   api.GetLocalTime = QueuedGetLocalTime;
+  api.GetCommTimeouts = QueuedGetCommTimeouts;
+  api.GetFinalPathNameByHandleW = QueuedGetFinalPathNameByHandleW;
+  api.PrepareClose = QueuedPrepareClose;
   return api;
 }
 

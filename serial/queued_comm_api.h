@@ -3,24 +3,29 @@
 // a longer burst in pieces. The layer gives every serial device opened for reading through it a
 // ReceiveQueue of the size SetupComm last asked for (4096 until then), kept filled by a drain
 // thread, and answers from it as a Windows driver answers from its queue:
-// - ClearCommError reports the queue's count (and the device's error mask and transmit count);
-//   once the queue is empty and the drain has met a failing read, it fails with that error;
+// - ClearCommError reports the queue's count, the device's transmit count and its error mask
+//   (with the bits the drain's own status polls met). While the queue holds bytes it reports
+//   them even when the device has failed since (a hang-up); once it is empty it fails with the
+//   device's failure or the drain's. A full queue drops nothing (the device keeps the rest), so
+//   the layer adds no overrun of its own;
 // - ReadFile hands out queued bytes in arrival order at once (it never waits for more);
 // - SetupComm sizes the queue (0 and sizes above ReceiveQueue::kMaxCapacity are refused);
 //   GetCommProperties reports that size as the current receive queue;
-// - PurgeComm with PURGE_RXCLEAR empties it; CloseHandle stops the drain before the device
-//   is closed;
-// - SetCommTimeouts keeps the drain's read time-outs and passes the write time-outs on;
+// - PurgeComm with PURGE_RXCLEAR empties it; PrepareClose, and CloseHandle if that was not
+//   called, stop the drain before the device is closed;
+// - the device's COMMTIMEOUTS are never changed by the layer: the drain reads only what the
+//   device reports it holds, so Get/SetCommTimeouts reach the device as they are;
 // - a device that is already open through the layer in this process is refused (access
-//   denied), as a Windows serial driver refuses a second open: a second drain would split
-//   the bytes between two channels.
+//   denied), whichever name reaches it (two DOS names linked to one tty are one device), as a
+//   Windows serial driver refuses a second open: a second drain would split the bytes.
 // Handles the layer did not open with a queue, and every other call, go to the device calls
 // beneath it unchanged.
 //
 // Threads: any thread may call through the layer. Opens are serialised by a mutex of their own
 // (held across the device's CreateFileW); the table of queued handles by another, held only for
 // lookups and changes, never across a device call. Neither is taken while a queue's lock is
-// held, and the drain threads take neither.
+// held, and the drain threads take neither. PrepareClose waits for the drain thread to end, so
+// the channel close calls it before, and outside, the guarded CloseHandle.
 #pragma once
 
 #include "comm_api.h"

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace qv {
 
@@ -30,7 +31,7 @@ void ReceiveQueue::Stop() {
     stop_ = true;
   }
   changed_.notify_all();
-  // The drain's device read returns within kDrainWaitMs: the time-outs it runs with see to it.
+  // The drain's device calls never wait for data: it ends within one poll.
   if (thread_) WaitForSingleObject(thread_, INFINITE);
 }
 
@@ -42,55 +43,52 @@ DWORD WINAPI ReceiveQueue::DrainThread(void* self) {
 void ReceiveQueue::Drain() {
   unsigned char chunk[kDrainChunk];
   for (;;) {
-    DWORD ask = 0;
+    DWORD room = 0;
     {
       std::unique_lock lock(mutex_);
       // A full queue is not drained: the device's own buffer holds (or overruns), as it would
       // behind a driver whose queue is full.
       changed_.wait(lock, [&] { return stop_ || (pauses_ == 0 && count_ < capacity_); });
       if (stop_) return;
-      ask = std::min(capacity_ - count_, kDrainChunk);
+      room = std::min(capacity_ - count_, kDrainChunk);
       reading_ = true;
     }
     // The only reader of the device: nothing else can take bytes between this read and the
-    // append, so the queue holds them in the device's order, each once.
-    DWORD got = 0;
-    const ULONGLONG started = GetTickCount64();
-    const BOOL ok = device_.ReadFile(handle_, chunk, ask, &got, nullptr);
-    const DWORD error = ok ? 0 : GetLastError();
-    if (!Append(chunk, std::min(got, ask))) return;
-    if (!ok) {
+    // append, so the queue holds them in the device's order, each once. The read asks for no
+    // more than the device holds, so it returns at once whatever the device's time-outs are.
+    DWORD errors = 0, got = 0, error = 0;
+    COMSTAT status{};
+    BOOL ok = device_.ClearCommError(handle_, &errors, &status);
+    const DWORD ask = ok ? std::min(room, status.cbInQue) : 0;
+    if (ask > 0) ok = device_.ReadFile(handle_, chunk, ask, &got, nullptr);
+    if (!ok) error = GetLastError();
+    bool end = false;
+    {
       std::lock_guard lock(mutex_);
-      failure_ = error ? error : ERROR_GEN_FAILURE;
-      return;
+      reading_ = false;
+      errors_ |= errors;
+      if (!stop_) Append(chunk, std::min(got, ask));
+      if (!ok) failure_ = error ? error : ERROR_GEN_FAILURE;
+      end = stop_ || !ok;
     }
-    if (got == 0 && GetTickCount64() - started < kDrainWaitMs / 2) {
-      // A device that answers at once with nothing instead of waiting as asked: wait here, so
-      // an idle line costs no processor time.
+    changed_.notify_all();  // a purge may be waiting for the calls to end
+    if (end) return;
+    if (got == 0) {
       std::unique_lock lock(mutex_);
-      changed_.wait_for(lock, std::chrono::milliseconds(kDrainWaitMs), [&] { return stop_; });
+      changed_.wait_for(lock, std::chrono::milliseconds(kDrainPollMs), [&] { return stop_; });
     }
   }
 }
 
-bool ReceiveQueue::Append(const unsigned char* bytes, DWORD n) {
-  bool go_on = false;
-  {
-    std::lock_guard lock(mutex_);
-    reading_ = false;
-    go_on = !stop_;
-    if (n > 0 && go_on) {
-      // Fits: the read asked for no more than the room left, and the ring keeps kDrainChunk
-      // spare for a read in flight while the capacity shrinks.
-      const DWORD tail = (head_ + count_) % ring_size_;
-      const DWORD first = std::min(n, ring_size_ - tail);
-      std::memcpy(ring_.get() + tail, bytes, first);
-      std::memcpy(ring_.get(), bytes + first, n - first);
-      count_ += n;
-    }
-  }
-  changed_.notify_all();  // a purge may be waiting for the read to end
-  return go_on;
+void ReceiveQueue::Append(const unsigned char* bytes, DWORD n) {
+  if (n == 0) return;
+  // Fits: the read asked for no more than the room left, and the ring keeps kDrainChunk spare
+  // for a read in flight while the capacity shrinks.
+  const DWORD tail = (head_ + count_) % ring_size_;
+  const DWORD first = std::min(n, ring_size_ - tail);
+  std::memcpy(ring_.get() + tail, bytes, first);
+  std::memcpy(ring_.get(), bytes + first, n - first);
+  count_ += n;
 }
 
 bool ReceiveQueue::Reallocate(DWORD size) {
@@ -149,7 +147,7 @@ BOOL ReceiveQueue::Purge(DWORD flags) {
   ++pauses_;
   changed_.wait(lock, [&] { return !reading_; });
   lock.unlock();
-  // No read is in flight now: what the device still holds and what the queue holds are
+  // No drain call is in flight now: what the device still holds and what the queue holds are
   // exactly the bytes received before the purge.
   const BOOL purged = device_.PurgeComm(handle_, flags);
   const DWORD error = GetLastError();
@@ -163,6 +161,11 @@ BOOL ReceiveQueue::Purge(DWORD flags) {
   changed_.notify_all();
   SetLastError(error);
   return purged;
+}
+
+DWORD ReceiveQueue::TakeErrors() {
+  std::lock_guard lock(mutex_);
+  return std::exchange(errors_, 0);
 }
 
 DWORD ReceiveQueue::Failure() {

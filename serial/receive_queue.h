@@ -2,11 +2,13 @@
 // driver keeps none of its own (Wine reads straight from the kernel's tty, whose line buffer
 // holds at most 4095 bytes). A drain thread moves the device's bytes into the queue as they
 // come, so the queue count, the reads and a purge behave as a Windows driver's queue does.
+// The drain polls the device's status and reads only the bytes it reports, so the device's
+// COMMTIMEOUTS stay whatever the driver and the program made them: no read of the drain waits.
 //
 // Threads and ownership: the queue is shared (std::shared_ptr) by the comm-call layer that
 // created it and by whichever call is using it at the moment; its drain thread uses the queue
 // object itself until Stop() has joined it. `mutex_` guards every field below it; the drain
-// thread holds it only to look at the room and to append, never while it reads the device.
+// thread holds it only to look at the room and to append, never while it calls the device.
 // The device handle belongs to the caller: Stop() must have returned before it is closed.
 #pragma once
 
@@ -26,21 +28,21 @@ class ReceiveQueue {
   static constexpr DWORD kInitialCapacity = 4096;  // a driver's queue before SetupComm
   static constexpr DWORD kMaxCapacity = 16u << 20;  // larger SetupComm sizes are refused
   static constexpr DWORD kDrainChunk = 4096;  // the most one device read asks for
-  // The drain's read returns this long after the last byte of a pause, or after kDrainWaitMs
-  // without any byte; the latter bounds how long Stop() waits for a read in progress.
-  static constexpr DWORD kDrainIntervalMs = 5;
-  static constexpr DWORD kDrainWaitMs = 100;
+  // How often an idle drain asks the device what it holds: bytes reach the queue within this
+  // time of their arrival in the device.
+  static constexpr DWORD kDrainPollMs = 5;
 
-  // Starts draining `handle` with `device`'s ReadFile (the drain's read time-outs must already
-  // be set on the device). Null when memory or a thread cannot be had.
+  // Starts draining `handle` with `device`'s ClearCommError and ReadFile. Null when memory or a
+  // thread cannot be had.
   static std::shared_ptr<ReceiveQueue> Start(HANDLE handle, const CommApi& device);
 
   ~ReceiveQueue();
   ReceiveQueue(const ReceiveQueue&) = delete;
   ReceiveQueue& operator=(const ReceiveQueue&) = delete;
 
-  // Stops the drain and waits until its thread has ended; bytes read in the meantime are
-  // dropped. Safe to call more than once.
+  // Stops the drain and waits until its thread has ended (for at most one status poll and one
+  // read of bytes the device already holds); bytes read in the meantime are dropped. Safe to
+  // call more than once.
   void Stop();
 
   DWORD Count();
@@ -52,17 +54,21 @@ class ReceiveQueue {
   DWORD Take(unsigned char* dst, DWORD max);
   // PurgeComm on the device with the drain paused between two reads; with PURGE_RXCLEAR and
   // success it also empties the queue, so every byte received before the purge is dropped and
-  // none received after. Waits for a read in progress (at most kDrainWaitMs).
+  // none received after. Waits for the drain's device calls in progress.
   BOOL Purge(DWORD flags);
-  // The platform error that ended the drain (the device's read failed), 0 while it runs.
+  // The platform error that ended the drain (the device's status or read failed), 0 while it
+  // runs.
   DWORD Failure();
+  // The error bits (CE_*) the drain's status polls met since the last call, which the poll
+  // cleared in the device: they belong to the program's next status query.
+  DWORD TakeErrors();
 
  private:
   ReceiveQueue(HANDLE handle, const CommApi& device);
   static DWORD WINAPI DrainThread(void* self);
   void Drain();
-  // Appends n bytes the drain has read; false when the drain is to end.
-  bool Append(const unsigned char* bytes, DWORD n);
+  // Appends n bytes the drain has read (mutex_ held).
+  void Append(const unsigned char* bytes, DWORD n);
   // Makes the ring `size` bytes, keeping the bytes in order. False when memory runs out.
   bool Reallocate(DWORD size);
 
@@ -79,10 +85,11 @@ class ReceiveQueue {
   DWORD head_ = 0;
   DWORD count_ = 0;
   DWORD capacity_ = kInitialCapacity;
-  bool reading_ = false;  // the drain is in a device read
+  bool reading_ = false;  // the drain is in a device call
   int pauses_ = 0;        // purges waiting for the drain to stay out of the device
   bool stop_ = false;
   DWORD failure_ = 0;
+  DWORD errors_ = 0;
 };
 
 }  // namespace qv

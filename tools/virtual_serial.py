@@ -16,6 +16,7 @@ input with one line:
     @@vs termios PORT            line settings of the device       -> ok ISPEED OSPEED BITS PARENB CSTOPB
     @@vs flush PORT              drop what is queued either way    -> ok
     @@vs hangup PORT             close the line                    -> ok
+    @@vs alias PORT NAME         link one more COM name to the port -> ok
 
 Any other output line is passed through. The program finds the port names in the environment
 variable QV_VIRTUAL_SERIAL (comma-separated); the tool exits with the program's exit code.
@@ -85,6 +86,7 @@ class Port:
                 raise RuntimeError(f"{self.link} exists and is not a link")
             os.unlink(self.link)
         os.symlink(self.slave_path, self.link)
+        self.aliases = []
         self.received = bytearray()
         self.cond = threading.Condition()
         self.open = True
@@ -160,8 +162,23 @@ class Port:
             os.close(self.master)
             os.close(self.slave)
 
+    def alias(self, name):
+        link = os.path.join(os.path.dirname(self.link), name.lower())
+        if os.path.lexists(link):
+            if not os.path.islink(link):
+                raise OSError(f"{link} exists and is not a link")
+            os.unlink(link)
+        os.symlink(self.slave_path, link)
+        self.aliases.append(link)
+
     def close(self):
         self.hang_up()
+        for link in self.aliases:
+            try:
+                if os.readlink(link) == self.slave_path:
+                    os.unlink(link)
+            except OSError:
+                pass
         try:
             if os.readlink(self.link) == self.slave_path:
                 os.unlink(self.link)
@@ -200,6 +217,9 @@ def serve_command(ports, line):
             return "ok " + " ".join(str(v) for v in port.settings())
         if op == "flush":
             port.flush()
+            return "ok"
+        if op == "alias":
+            port.alias(args[1])
             return "ok"
         if op == "hangup":
             port.hang_up()

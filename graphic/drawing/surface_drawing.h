@@ -8,7 +8,8 @@
 // Points are float32 user units; a non-zero `relative` makes a point relative to the current
 // position. Colours are 0x00BBGGRR; -1 = the foreground colour, -2 = none. A fill is a fill
 // colour (-1: the line colour, -2: hollow) and a fill style (0 solid, 1-6 hatches, above 6: 0).
-// With option 0x8000 of the second flag word end points are inclusive.
+// With inclusive end points (SurfaceSetInclusiveEnds) lines and outlines also cover their last
+// pixel and boxes their right and bottom edge.
 //
 // The current position is the record's (current_x, current_y). SurfaceSetPixel sets only that
 // (moving the DC's own position as well would add a third to its cost), so an operation that
@@ -20,6 +21,12 @@
 #include <cstdint>
 
 namespace qv {
+
+// Inclusive end points of the target: non-zero turns them on; the reader gives -1 for on and 0
+// for off, or 0 without a target, where the setter does nothing. SurfaceScale takes them into
+// account when it is called, so set them first.
+void SurfaceSetInclusiveEnds(int32_t on);
+int32_t SurfaceGetInclusiveEnds();
 
 // Sets the user coordinate system so that (x1, y1) and (x2, y2) are the corners of the
 // drawing area (a flipped axis when the first is the larger); nothing when x1 = x2 or y1 = y2.

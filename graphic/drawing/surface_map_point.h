@@ -19,6 +19,12 @@ enum DrawingOptions : uint32_t {
   kInclusiveEnds = 0x8000,  // lines cover their last pixel, boxes their right and bottom edge
 };
 
+// The option operations' steps: on the target, under SurfaceLock from reading the word to
+// storing it. Turning `bit` on turns `excluded` off; off touches only `bit`. Without a target
+// the setter does nothing and the reader answers 0; else -1 for on, 0 for off.
+void DrawingOptionSet(uint32_t bit, uint32_t excluded, int32_t on);
+int32_t DrawingOptionGet(uint32_t bit);
+
 UserSpace UserSpaceOf(const WindowRecord& record);
 
 // Stores origin, scale and flips of `space` into the record (the drawing area and the current

@@ -8,7 +8,7 @@
 //
 // Text options are bits of the record's second flag word (surface_map_point.h): 0x400 a new
 // line below the drawing area scrolls it up, 0x2000 wrapping at word boundaries, 0x4000 at any
-// character (0x2000 wins when both are set), 0x1000 a clip area is set.
+// character, 0x1000 a clip area is set. Programs set them with the option operations below.
 #pragma once
 
 #include <cstdint>
@@ -50,6 +50,16 @@ UserSize SurfaceLineSize();  // average character width, line pitch (height + ex
 // rest (on top). With `word_break` the cut moves back to the last space, which starts the rest
 // (a text without a space that fits is cut by characters). Without a target nothing fits.
 void SurfaceFitText(float width, int32_t word_break);
+
+// Text options of the target, each a truth value (non-zero: on); the readers give -1 for on
+// and 0 for off, or 0 without a target, where the setters do nothing. Word wrap and character
+// wrap exclude each other: turning one on turns the other off.
+void SurfaceSetScrollOnNewLine(int32_t on);
+int32_t SurfaceGetScrollOnNewLine();
+void SurfaceSetWordWrap(int32_t on);
+int32_t SurfaceGetWordWrap();
+void SurfaceSetCharWrap(int32_t on);
+int32_t SurfaceGetCharWrap();
 
 // Margins in user units around a clip area of the canvas; each is added to the base margin of
 // its side. The drawing area becomes the rest of the canvas, coordinates become plain pixels

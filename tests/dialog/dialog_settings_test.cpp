@@ -4,14 +4,17 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dialog_create.h"
 #include "dialog_settings.h"
 #include "dialog_show.h"
 #include "dialog_test_support.h"
+#include "dialog_units.h"
 #include "font_table.h"
 #include "frame.h"
 #include "string_ops.h"
@@ -289,6 +292,81 @@ TEST_F(OnScreen, ImageReloadSwapsTheImageOfTheSameSort) {
   EXPECT_EQ(width_of(RecordFind(GetDlgItem(dialog_, 2031))->image), std::pair(int(client.right), int(client.bottom)));
 }
 
+// Image buttons take their new image with BM_SETIMAGE, icon controls a new icon; the replaced
+// one is freed, and an image of the other sort changes nothing.
+TEST_F(OnScreen, ImageReloadOfImageButtonsAndIcons) {
+  AddControl(12, dialog_, 2032, 10, 10, 40, 40, 0, 0, nullptr, u"TESTIMAGE");
+  AddControl(13, dialog_, 2033, 60, 10, 50, 30, 0, 0, nullptr, u"TESTIMAGE");
+  AddControl(10, dialog_, 2034, 120, 10, 40, 40, 0, 0, nullptr, u"TESTICON");
+  auto reload = [](int32_t id, const std::u16string& name, int32_t offset) {
+    PushOwned(DynString::FromUnits(name));
+    ImageReload(dialog_, id, offset);
+  };
+  auto size_of = [](HANDLE bitmap) {
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof info, &info);
+    return std::pair(static_cast<int>(info.bmWidth), static_cast<int>(info.bmHeight));
+  };
+  for (int32_t id : {2032, 2033}) {
+    HWND button = GetDlgItem(dialog_, id);
+    HANDLE first = RecordFind(button)->image;
+    ASSERT_NE(first, nullptr) << id;
+    reload(id, u"WIDEIMAGE", id - 2032 + 2);
+    HANDLE second = RecordFind(button)->image;
+    EXPECT_NE(second, first) << id;
+    EXPECT_EQ(reinterpret_cast<HANDLE>(SendMessageW(button, BM_GETIMAGE, IMAGE_BITMAP, 0)), second) << id;
+    EXPECT_EQ(GetObjectType(first), 0u) << id;
+    RECT client{};
+    GetClientRect(button, &client);
+    EXPECT_EQ(size_of(second), id == 2032 ? std::pair(8, 6) : std::pair(int(client.right), int(client.bottom)));
+  }
+
+  HWND icon = GetDlgItem(dialog_, 2034);
+  HANDLE first = RecordFind(icon)->image;
+  ASSERT_NE(first, nullptr);
+  reload(2034, u"TESTIMAGE", 0);  // a bitmap for an icon control: nothing happens
+  EXPECT_EQ(RecordFind(icon)->image, first);
+  reload(2034, u"TESTICON", 0);
+  HANDLE second = RecordFind(icon)->image;
+  EXPECT_NE(second, first);
+  EXPECT_EQ(reinterpret_cast<HANDLE>(SendMessageW(icon, STM_GETIMAGE, IMAGE_ICON, 0)), second);
+  ICONINFO info{};
+  EXPECT_FALSE(GetIconInfo(static_cast<HICON>(first), &info));  // destroyed
+}
+
+// The focus walk goes up the record parents past controls to the dialog and brings that to the
+// foreground, even while a window of another thread is there (a focus change alone would not).
+TEST_F(OnScreen, ControlSetFocusBringsTheControlsDialogForward) {
+  AddControl(5, dialog_, 2040, 10, 10, 200, 100, 0);
+  HWND group = GetDlgItem(dialog_, 2040);
+  AddControl(9, group, 2041, 10, 10, 100, 20, 0);
+  HWND inner = GetDlgItem(group, 2041);
+  ASSERT_NE(inner, nullptr);
+  HWND other = nullptr;
+  DWORD owner_thread = 0;
+  HANDLE shown = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread owner([&] {
+    other = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 600, 60, 200, 100,
+                            nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    owner_thread = GetCurrentThreadId();
+    SetEvent(shown);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    DestroyWindow(other);
+  });
+  WaitForSingleObject(shown, 5000);
+  PumpFor(200);
+  ASSERT_EQ(GetForegroundWindow(), other);
+  ControlSetFocus(group, 2041);
+  PumpFor(200);
+  EXPECT_EQ(GetForegroundWindow(), dialog_);
+  EXPECT_EQ(GetFocus(), inner);
+  PostThreadMessageW(owner_thread, WM_QUIT, 0, 0);
+  owner.join();
+  CloseHandle(shown);
+}
+
 TEST_F(OnScreen, DialogSetIconReplacesBothIcons) {
   HWND dialog = MakeDialog(u"icons", 0, 0, 100, 60);
   auto set_icon = [&](const std::u16string& name) {
@@ -316,6 +394,34 @@ TEST_F(OnScreen, DialogSetIconReplacesBothIcons) {
   EXPECT_FALSE(DestroyIcon(large));  // the previous icons were destroyed
   EXPECT_FALSE(DestroyIcon(small));
   DestroyWindow(dialog);
+}
+
+// The style bits as programs pass them: 1 bold, 2 italic, 0x20 fixed pitch; only those are kept.
+TEST(DialogFont, StyleBitsGiveWeightItalicAndPitch) {
+  struct Case {
+    uint32_t bits;
+    LONG weight;
+    BYTE italic;
+    BYTE pitch;
+    uint32_t kept;
+  };
+  const Case cases[] = {
+      {0x00, FW_NORMAL, 0, DEFAULT_PITCH, 0x00},  {0x01, FW_BOLD, 0, DEFAULT_PITCH, 0x01},
+      {0x02, FW_NORMAL, 0xFF, DEFAULT_PITCH, 0x02}, {0x20, FW_NORMAL, 0, FIXED_PITCH, 0x20},
+      {0x04, FW_NORMAL, 0, DEFAULT_PITCH, 0x00},  {0x2127, FW_BOLD, 0xFF, FIXED_PITCH, 0x23},
+  };
+  const int32_t current = CurrentDialogFontNumber();
+  for (const Case& c : cases) {
+    PushOwned(DynString::FromUnits(u"Courier New"));
+    DialogFontSelect(11, c.bits, 0);
+    const FontRecord* entry = FontTableFind(CurrentDialogFontNumber());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->face.lfWeight, c.weight) << std::hex << c.bits;
+    EXPECT_EQ(entry->face.lfItalic, c.italic) << std::hex << c.bits;
+    EXPECT_EQ(entry->face.lfPitchAndFamily, c.pitch) << std::hex << c.bits;
+    EXPECT_EQ(entry->style_bits, c.kept) << std::hex << c.bits;
+  }
+  ThreadRecordGet()->settings[0] = current;
 }
 
 // Sizes and locations, set and read back in pixels and in dialog units.
@@ -471,6 +577,44 @@ TEST(DialogShowStateTest, StoredBeforeTheFirstShowAndShownAfter) {
   DialogShowState(dialog, SW_HIDE);
   EXPECT_FALSE(IsWindowVisible(dialog));
   EXPECT_EQ(record->show_command, SW_HIDE);
+  DestroyWindow(dialog);
+}
+
+// Commands other than 0, 3 and 6 are stored as 5, whatever was stored before.
+TEST(DialogShowStateTest, OtherCommandsAreStoredAsShow) {
+  HWND dialog = MakeDialog(u"state", 0, 0, 100, 60);
+  WindowRecord* record = RecordFind(dialog);
+  for (int32_t other : {1, 2, 4, 7, 9, 11, -1}) {
+    DialogShowState(dialog, SW_MAXIMIZE);
+    ASSERT_EQ(record->show_command, SW_MAXIMIZE);
+    DialogShowState(dialog, other);
+    EXPECT_EQ(record->show_command, SW_SHOW) << other;
+  }
+  DestroyWindow(dialog);
+}
+
+// Pixels to units on both axes, each with its own scale: the nearest unit for positive values
+// (one at least half a unit past rounds up), the unit below for negative ones.
+TEST(WindowGeometry, PixelsToUnitsRoundsEachAxisByItsOwnScale) {
+  HWND dialog = MakeDialog(u"scale", 10, 10, 200, 120, 0, 0, 0);
+  RECT scale{0, 0, 1024, 1024};
+  ASSERT_TRUE(MapDialogRect(dialog, &scale));
+  ASSERT_NE(scale.right, scale.bottom);  // the axes must differ for the test to tell them apart
+  const double kx = scale.right / 1024.0, ky = scale.bottom / 1024.0;
+  auto expected = [](int p, double k) {
+    const double exact = p / k;
+    return static_cast<int32_t>(p >= 0 ? std::floor(exact + 0.5) : std::floor(exact));
+  };
+  int rounded_up = 0, negative_down = 0;
+  for (int p = -40; p <= 40; ++p) {
+    const UnitPair u = PixelsToUnits(dialog, {p, p});
+    EXPECT_EQ(u.x, expected(p, kx)) << p;
+    EXPECT_EQ(u.y, expected(p, ky)) << p;
+    rounded_up += p > 0 && u.x > std::floor(p / kx);
+    negative_down += p < 0 && u.y < std::lround(p / ky);
+  }
+  EXPECT_GT(rounded_up, 0);     // cases where rounding up differs from cutting off
+  EXPECT_GT(negative_down, 0);  // and where rounding down differs from the nearest unit
   DestroyWindow(dialog);
 }
 

@@ -10,6 +10,8 @@
 #include "dialog_settings.h"
 #include "dialog_show.h"
 #include "dialog_test_support.h"
+#include "font_table.h"
+#include "surface_seam.h"
 #include "window_record.h"
 
 namespace qv {
@@ -149,6 +151,112 @@ TEST(Teardown, ControlsGiveBackFontsAndImageListsWhileTheirWindowsExist) {
   ControlKill(dialog, 4101);
   EXPECT_EQ(GetObjectType(killed.bitmap), 0u);
   DestroyWindow(dialog);
+}
+
+// The bitmap of an image list's images: gone once the list is destroyed.
+HBITMAP ListBitmap(HIMAGELIST list) {
+  IMAGEINFO info{};
+  return list && ImageList_GetImageInfo(list, 0, &info) ? info.hbmImage : nullptr;
+}
+
+// Looks at a toolbar's own list when the toolbar's WM_DESTROY arrives.
+bool own_list_alive_at_destroy = false;
+HBITMAP own_list_bitmap = nullptr;
+
+LRESULT CALLBACK SeeOwnList(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_DESTROY) own_list_alive_at_destroy = GetObjectType(own_list_bitmap) == OBJ_BITMAP;
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(window, SeeOwnList, 1);
+  return DefSubclassProc(window, message, wparam, lparam);
+}
+
+// A toolbar that made its own list (standard pictures) destroys it itself: the engine leaves it
+// alone, on a dialog's teardown and on a DestroyWindow of the control alike. A list the program
+// handed is destroyed once, also when the program destroys the control itself, and a list
+// handed to two controls lives until both are gone.
+TEST(Teardown, ImageListsAreReleasedOnceAndOnlyWhenHanded) {
+  for (bool destroy_control : {false, true}) {
+    own_list_alive_at_destroy = false;
+    HWND dialog = MakeDialog(u"bar", 0, 0, 400, 300);
+    AddControl(21, dialog, 4201, 0, 0, 300, 30, 0);
+    HWND bar = GetDlgItem(dialog, 4201);
+    TBADDBITMAP standard{HINST_COMMCTRL, IDB_STD_SMALL_COLOR};
+    SendMessageW(bar, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&standard));
+    auto own = reinterpret_cast<HIMAGELIST>(SendMessageW(bar, TB_GETIMAGELIST, 0, 0));
+    ASSERT_NE(own, nullptr);
+    own_list_bitmap = ListBitmap(own);
+    ASSERT_NE(own_list_bitmap, nullptr);
+    SetWindowSubclass(bar, SeeOwnList, 1, 0);
+    TrackedList hot = MakeImageList();
+    SendMessageW(bar, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hot.list));
+    DestroyWindow(destroy_control ? bar : dialog);
+    EXPECT_TRUE(own_list_alive_at_destroy) << destroy_control;
+    EXPECT_EQ(GetObjectType(own_list_bitmap), 0u) << destroy_control;  // the toolbar's own doing
+    EXPECT_EQ(GetObjectType(hot.bitmap), 0u) << destroy_control;
+    if (destroy_control) DestroyWindow(dialog);
+  }
+
+  HWND dialog = MakeDialog(u"shared", 0, 0, 400, 300);
+  AddControl(18, dialog, 4202, 0, 0, 100, 100, 0);
+  AddControl(18, dialog, 4203, 120, 0, 100, 100, 0);
+  AddControl(22, dialog, 4204, 0, 120, 200, 100, 0);
+  TrackedList shared = MakeImageList(), replaced = MakeImageList(), tab = MakeImageList();
+  for (int id : {4202, 4203})
+    SendMessageW(GetDlgItem(dialog, id), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(shared.list));
+  SendMessageW(GetDlgItem(dialog, 4204), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(replaced.list));
+  SendMessageW(GetDlgItem(dialog, 4204), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(tab.list));
+  DestroyWindow(GetDlgItem(dialog, 4202));
+  EXPECT_EQ(GetObjectType(shared.bitmap), static_cast<DWORD>(OBJ_BITMAP));  // the other still uses it
+  DestroyWindow(dialog);
+  EXPECT_EQ(GetObjectType(shared.bitmap), 0u);
+  EXPECT_EQ(GetObjectType(tab.bitmap), 0u);
+  EXPECT_EQ(GetObjectType(replaced.bitmap), static_cast<DWORD>(OBJ_BITMAP));  // went back to the program
+  ImageList_Destroy(replaced.list);
+}
+
+// Giving a graphic control its first font back at teardown changes the canvas under SurfaceLock.
+// A stand-in lock sees whether the canvas font changed while it was held.
+struct LockWatch {
+  HDC dc = nullptr;
+  HFONT assigned = nullptr;
+  int depth = 0;
+  bool assigned_at_lock = false;
+  bool changed_under_lock = false;
+} lock_watch;
+
+bool WatchLock() {
+  if (lock_watch.depth++ == 0)
+    lock_watch.assigned_at_lock = GetCurrentObject(lock_watch.dc, OBJ_FONT) == lock_watch.assigned;
+  return true;
+}
+
+void WatchUnlock() {
+  if (--lock_watch.depth == 0 && lock_watch.assigned_at_lock &&
+      GetCurrentObject(lock_watch.dc, OBJ_FONT) != lock_watch.assigned)
+    lock_watch.changed_under_lock = true;
+}
+
+TEST(Teardown, AGraphicControlsFontGoesBackUnderSurfaceLock) {
+  const SurfaceSeam previous = SurfaceSeamGet();
+  SurfaceSeam seam;
+  seam.lock = WatchLock;
+  seam.unlock = WatchUnlock;
+  HWND dialog = MakeDialog(u"canvas", 0, 0, 300, 200);
+  AddControl(14, dialog, 4301, 0, 0, 100, 100, 0);
+  WindowRecord* record = RecordFind(GetDlgItem(dialog, 4301));
+  ASSERT_NE(record, nullptr);
+  lock_watch = LockWatch{};
+  lock_watch.dc = CreateCompatibleDC(nullptr);
+  lock_watch.assigned = CreateFontW(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, L"Tahoma");
+  record->memory_dc = lock_watch.dc;  // freed by the record's teardown
+  record->previous_font = static_cast<HFONT>(SelectObject(lock_watch.dc, lock_watch.assigned));
+  ASSERT_TRUE(FontTableRetain(2));
+  record->font_number = 2;
+  SurfaceSeamConnect(seam);
+  DestroyWindow(dialog);
+  SurfaceSeamConnect(previous);
+  EXPECT_TRUE(lock_watch.changed_under_lock);
+  EXPECT_EQ(lock_watch.depth, 0);
+  DeleteObject(lock_watch.assigned);
 }
 
 bool TableAlive(HACCEL table) { return CopyAcceleratorTableW(table, nullptr, 0) > 0; }

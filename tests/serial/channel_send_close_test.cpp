@@ -71,6 +71,37 @@ TEST_F(ChannelSendTest, EmptyTextShortWritesAndFailures) {
   EXPECT_EQ(frame.operands().depth(), 0);
 }
 
+// Sends convert with the thread's code page, the one the program's byte text is in (the system
+// ANSI code page unless the program chose another). A text that cannot be converted is not
+// sent: the count is 0 and the short write is reported (24).
+TEST_F(ChannelSendTest, ConversionsUseTheThreadsCodePageAndAFailedOneIsAShortWrite) {
+  const ChannelNumber n = Open();
+  const ChannelNumber w = Open(0x10E9);
+  const uint32_t previous = CodePageSet(CP_UTF8);
+  PushBytes("\xC3\xA9!");
+  EXPECT_EQ(ChannelSend(w), 2);
+  EXPECT_EQ(dev.written, std::string("\xE9\0!\0", 4));
+  dev.written.clear();
+  PushWide(u"\u00E9");
+  EXPECT_EQ(ChannelSendWide(n), 2);
+  EXPECT_EQ(dev.written, "\xC3\xA9");
+  EXPECT_EQ(ErrorTake(), 0);
+
+  dev.written.clear();
+  const int writes = dev.calls_of("WriteFile");
+  CodePageSet(0xFFFF);  // no such code page: every conversion fails
+  PushBytes("abc");
+  EXPECT_EQ(ChannelSend(w), 0);
+  EXPECT_EQ(ErrorTake(), 24);
+  PushWide(u"abc");
+  EXPECT_EQ(ChannelSendWide(n), 0);
+  EXPECT_EQ(ErrorTake(), 24);
+  EXPECT_TRUE(dev.written.empty());
+  EXPECT_EQ(dev.calls_of("WriteFile"), writes);
+  EXPECT_EQ(frame.operands().depth(), 0);
+  CodePageSet(previous);
+}
+
 TEST_F(ChannelCloseTest, CloseRemovesTheChannelAndItsHandle) {
   const ChannelNumber n = Open();
   dev.Arrive("leftover");

@@ -105,6 +105,48 @@ TEST_F(ChannelCloseThreadsTest, ACloseEndsAReceiveWaitingOnAnotherThread) {
   EXPECT_EQ(dev.foreign_handle_calls, 0);
 }
 
+// A receive whose data never stops coming (a slow device that always holds more) meets a close
+// from another thread: it ends at its next wait with the bytes gathered, in order, instead of
+// holding the close until it has its whole count.
+TEST_F(ChannelCloseThreadsTest, ACloseEndsAReceiveThatKeepsGettingData) {
+  const ChannelNumber n = Open();
+  constexpr uint32_t kCount = 8u << 20;  // at 512 bytes per millisecond, 16 s
+  std::string stream(kCount, '\0');
+  for (uint32_t i = 0; i < kCount; ++i) stream[i] = StreamByte(i);
+  dev.Arrive(stream);
+  {
+    auto lock = dev.Lock();
+    dev.clear_error_delay_ms = 1;
+  }
+  std::string got;
+  uint8_t error = 0;
+  std::thread receiver([&] {
+    ProcedureFrame f;
+    ChannelReceive(n, kCount);
+    got = PopBytes();
+    error = ErrorTake();
+  });
+  ASSERT_TRUE(WaitForCalls(dev, "ReadFile", 20));  // it is gathering
+  std::atomic<bool> closed{false};
+  std::thread closer([&] {
+    ProcedureFrame f;
+    ChannelClose(n, 0);
+    closed = true;
+  });
+  const ULONGLONG end = GetTickCount64() + 3000;
+  while (!closed && GetTickCount64() < end) ::Sleep(5);
+  EXPECT_TRUE(closed) << "the close waited for the whole receive";
+  if (!closed) {
+    auto lock = dev.Lock();
+    dev.fail_clear_error = true;  // ends the receive, so the threads can be joined
+  }
+  closer.join();
+  receiver.join();
+  EXPECT_EQ(error, 52);
+  EXPECT_LT(got.size(), kCount);
+  EXPECT_TRUE(got == stream.substr(0, got.size()));
+}
+
 // Two threads closing the same channel at the same moment: one closes it, the other finds it
 // gone; the device is closed once.
 TEST_F(ChannelCloseThreadsTest, TwoThreadsClosingOneChannelCloseItOnce) {

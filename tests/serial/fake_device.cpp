@@ -56,6 +56,7 @@ HANDLE WINAPI FakeCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURIT
   }
   HANDLE h = reinterpret_cast<HANDLE>(d.next_handle++);
   d.open_handles.insert(h);
+  d.handle_names[h] = call.name;
   return h;
 }
 
@@ -116,6 +117,15 @@ BOOL WINAPI FakeGetCommModemStatus(HANDLE h, LPDWORD status) {
   return TRUE;
 }
 
+// Waits while the test holds the device's calls.
+void PassGate() {
+  FakeDevice& d = Dev();
+  std::unique_lock lock(d.mutex);
+  ++d.held_calls;
+  d.arrived.wait(lock, [&] { return !d.hold_device; });
+  --d.held_calls;
+}
+
 BOOL WINAPI FakeClearCommError(HANDLE h, LPDWORD errors, LPCOMSTAT stat) {
   DWORD delay = 0;
   {
@@ -123,6 +133,7 @@ BOOL WINAPI FakeClearCommError(HANDLE h, LPDWORD errors, LPCOMSTAT stat) {
     delay = Dev().clear_error_delay_ms;
   }
   if (delay) ::Sleep(delay);  // a slow device: other threads go on meanwhile
+  PassGate();
   FAKE_CALL("ClearCommError", h);
   if (d.fail_clear_error) return Fail(ERROR_BAD_COMMAND);
   if (errors) *errors = d.pending_errors;
@@ -152,7 +163,30 @@ BOOL WINAPI FakeSetCommTimeouts(HANDLE h, LPCOMMTIMEOUTS t) {
   return d.fail_timeouts ? Fail(ERROR_INVALID_HANDLE) : TRUE;
 }
 
+BOOL WINAPI FakeGetCommTimeouts(HANDLE h, LPCOMMTIMEOUTS t) {
+  FAKE_CALL("GetCommTimeouts", h);
+  if (d.fail_timeouts) return Fail(ERROR_INVALID_HANDLE);
+  *t = d.timeouts;
+  return TRUE;
+}
+
+DWORD WINAPI FakeGetFinalPathNameByHandleW(HANDLE h, LPWSTR path, DWORD size, DWORD) {
+  FAKE_CALL("GetFinalPathNameByHandleW", h);
+  auto name = d.handle_names.find(h);
+  auto found = name == d.handle_names.end() ? d.final_paths.end() : d.final_paths.find(name->second);
+  if (found == d.final_paths.end()) {
+    SetLastError(ERROR_INVALID_FUNCTION);
+    return 0;
+  }
+  const std::u16string& p = found->second;
+  if (size <= p.size()) return static_cast<DWORD>(p.size() + 1);
+  std::copy(p.begin(), p.end(), reinterpret_cast<char16_t*>(path));
+  path[p.size()] = 0;
+  return static_cast<DWORD>(p.size());
+}
+
 BOOL WINAPI FakeReadFile(HANDLE h, LPVOID buffer, DWORD ask, LPDWORD got, LPOVERLAPPED) {
+  PassGate();
   FakeDevice& d = Dev();
   std::unique_lock lock(d.mutex);
   d.Call("ReadFile", h);
@@ -248,6 +282,8 @@ FakeDevice::FakeDevice(Layer layer) : layer_(layer) {
   api.FlushFileBuffers = FakeFlushFileBuffers;
   api.Sleep = FakeSleep;
   api.GetLocalTime = FakeGetLocalTime;
+  api.GetCommTimeouts = FakeGetCommTimeouts;
+  api.GetFinalPathNameByHandleW = FakeGetFinalPathNameByHandleW;
   if (layer_ == Layer::kReceiveQueue) {
     previous_device_ = QueuedCommDeviceInstall(api);
     previous_ = CommApiInstall(QueuedCommApi());
@@ -260,6 +296,8 @@ FakeDevice::~FakeDevice() {
   {
     std::lock_guard lock(mutex);
     fail_close = false;
+    hold_device = false;
+    arrived.notify_all();
   }
   ChannelCloseAll();
   CommApiInstall(previous_);

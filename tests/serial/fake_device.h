@@ -77,6 +77,14 @@ class FakeDevice {
   DWORD modem_status = 0;
   DWORD file_type = FILE_TYPE_CHAR;
   COMMTIMEOUTS timeouts{};
+  // The device behind each name, as GetFinalPathNameByHandleW tells it; a name without an
+  // entry makes that call fail.
+  std::map<std::u16string, std::u16string> final_paths;
+  std::map<HANDLE, std::u16string> handle_names;
+  // While set, ClearCommError and ReadFile wait at their start (in real time); `held_calls`
+  // counts the calls waiting there.
+  bool hold_device = false;
+  int held_calls = 0;
 
   // Faults.
   bool fail_open = false;

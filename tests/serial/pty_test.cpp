@@ -48,9 +48,10 @@ class PtyTest : public ::testing::Test {
   void SetUp() override {
     if (!VirtualSerial::Available()) GTEST_SKIP() << "needs tools/virtual_serial.py";
     const std::vector<std::string> ports = VirtualSerial::Ports();
-    ASSERT_GE(ports.size(), 2u);
+    ASSERT_GE(ports.size(), 3u);
     port_ = ports[0];
     spare_ = ports[1];
+    hangup_ = ports[2];
     VirtualSerial::Flush(port_);
   }
   void TearDown() override { ChannelCloseAll(); }
@@ -80,7 +81,7 @@ class PtyTest : public ::testing::Test {
   }
 
   ProcedureFrame frame;
-  std::string port_, spare_;
+  std::string port_, spare_, hangup_;
 };
 
 TEST_F(PtyTest, OpenIsExclusiveAndNumbersGoForward) {
@@ -280,6 +281,65 @@ TEST_F(PtyTest, SendsArriveAtTheOtherEnd) {
   PushOwned(DynString::FromUnits(u"wide"));
   EXPECT_EQ(ChannelSendWide(n), 4);
   EXPECT_EQ(VirtualSerial::Read(port_, 4, kGenerousMs), "wide");
+}
+
+// Two COM names linked to one pty name one device: while it is open by one name, the other is
+// refused too, so one drain gets every byte.
+TEST_F(PtyTest, ADeviceIsOpenedOnceWhateverNameReachesIt) {
+  VirtualSerial::Request("alias " + port_ + " COM51");
+  const ChannelNumber n = Open(port_);
+  ASSERT_EQ(ErrorTake(), 0);
+  const ChannelNumber other = Open("COM51");
+  EXPECT_EQ(ErrorTake(), 69);
+  EXPECT_EQ(ChannelFind(other), nullptr);
+  const std::string data = Pattern(3000, 8);
+  VirtualSerial::Feed(port_, data);
+  ASSERT_EQ(WaitForCount(n, 3000), 3000);
+  ChannelReceive(n, 3000);
+  EXPECT_TRUE(PopText().str() == data);
+  ChannelClose(n, 0);
+  const ChannelNumber again = Open("COM51");
+  EXPECT_EQ(ErrorTake(), 0);
+  VirtualSerial::Feed(port_, "alias");
+  EXPECT_EQ(WaitForCount(again, 5), 5);
+}
+
+// The device's COMMTIMEOUTS are what the driver and the channel made them, never the queue's.
+TEST_F(PtyTest, TheDeviceKeepsTheTimeoutsTheChannelGaveIt) {
+  const ChannelNumber n = Open(port_);
+  ChannelSet(n, kItemReceiveQueue, 20000);
+  ChannelSetWaitLimit(n, 1000);
+  ASSERT_EQ(ErrorTake(), 0);
+  COMMTIMEOUTS t{};
+  ASSERT_TRUE(::GetCommTimeouts(ChannelFind(n)->handle, &t));
+  EXPECT_EQ(t.ReadIntervalTimeout, 1000u);
+  EXPECT_EQ(t.ReadTotalTimeoutMultiplier, 0u);
+  EXPECT_EQ(t.ReadTotalTimeoutConstant, 0u);
+  EXPECT_EQ(t.WriteTotalTimeoutMultiplier, 1000u);
+  EXPECT_EQ(t.WriteTotalTimeoutConstant, 0u);
+  const std::string data = Pattern(5000, 9);
+  VirtualSerial::Feed(port_, data);
+  ASSERT_EQ(WaitForCount(n, 5000), 5000);
+  ChannelReceive(n, 5000);
+  EXPECT_TRUE(PopText().str() == data);
+}
+
+// A sender that writes a burst and hangs up at once: the bytes already in the process are
+// handed out, and only then does the line report its failure.
+TEST_F(PtyTest, BytesReceivedBeforeAHangUpAreKept) {
+  const ChannelNumber n = Open(hangup_);
+  ASSERT_EQ(ErrorTake(), 0);
+  ChannelSet(n, kItemReceiveQueue, 20000);
+  const std::string burst = Pattern(3000, 10);
+  VirtualSerial::Feed(hangup_, burst);
+  VirtualSerial::HangUp(hangup_);
+  EXPECT_EQ(WaitForCount(n, 3000), 3000);
+  EXPECT_EQ(ErrorTake(), 0);
+  ChannelReceive(n, 3000);
+  EXPECT_TRUE(PopText().str() == burst);
+  EXPECT_EQ(ErrorTake(), 0);
+  EXPECT_EQ(ChannelQuery(kItemBytesWaiting, n), 0);
+  EXPECT_NE(ErrorTake(), 0);
 }
 
 // Runs last on the spare port: the line stays down. The receive ends on the failing device

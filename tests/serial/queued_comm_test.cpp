@@ -3,12 +3,15 @@
 // for real, so these tests wait for conditions (with generous limits) rather than for times.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <random>
+#include <thread>
 
 #include "fake_device.h"
 #include "queued_comm_api.h"
 #include "receive_queue.h"
 #include "serial.h"
+#include "win32/api_call_guard.h"
 
 namespace qv::testing {
 namespace {
@@ -119,7 +122,7 @@ TEST_F(QueuedDeviceTest, TheQueueSizeFollowsSetupComm) {
   // draining waits until there is room.
   ChannelSet(n, kItemReceiveQueue, 1000);
   EXPECT_EQ(ErrorTake(), 0);
-  ::Sleep(5 * ReceiveQueue::kDrainWaitMs);
+  ::Sleep(50 * ReceiveQueue::kDrainPollMs);
   dev.Arrive("tail");
   EXPECT_EQ(SettledCount(n), 5000);
   ChannelReceive(n, 4500);
@@ -170,7 +173,7 @@ TEST_F(QueuedDeviceTest, PurgeEmptiesTheQueueAndCloseStopsTheDrainFirst) {
     EXPECT_EQ(dev.closed, (std::vector<HANDLE>{h}));
     reads_at_close = dev.read_asks.size();
   }
-  ::Sleep(3 * ReceiveQueue::kDrainWaitMs);
+  ::Sleep(50 * ReceiveQueue::kDrainPollMs);
   auto lock = dev.Lock();
   EXPECT_EQ(dev.read_asks.size(), reads_at_close);  // no read after the close
   EXPECT_EQ(dev.foreign_handle_calls, 0);
@@ -183,8 +186,8 @@ TEST_F(QueuedDeviceTest, AFailedDeviceReadEndsReceivesOnceTheQueueIsEmpty) {
   {
     auto lock = dev.Lock();
     dev.fail_read_call = static_cast<int>(dev.read_asks.size());  // the drain's next read
-    dev.arrived.notify_all();
   }
+  dev.Arrive("z");
   // What was queued before the failure is still handed out.
   ChannelReceive(n, 2);
   EXPECT_EQ(PopBytes(), "xy");
@@ -219,7 +222,7 @@ TEST_F(QueuedDeviceTest, ASecondOpenOfTheSameDeviceIsRefused) {
   EXPECT_EQ(ErrorNumber(), 0);
 }
 
-TEST_F(QueuedDeviceTest, LineErrorsTimeoutsAndTheTransmitSideStayTheDevices) {
+TEST_F(QueuedDeviceTest, LineErrorsAndTheTransmitSideStayTheDevices) {
   const ChannelNumber n = Open();
   {
     auto lock = dev.Lock();
@@ -230,15 +233,6 @@ TEST_F(QueuedDeviceTest, LineErrorsTimeoutsAndTheTransmitSideStayTheDevices) {
   EXPECT_EQ(ErrorTake(), 57);
   EXPECT_EQ(ChannelQuery(kItemBytesToSend, n), 7);
 
-  // The device keeps the drain's read time-outs; the write time-out is the channel's.
-  ChannelSetWaitLimit(n, 1000);
-  EXPECT_EQ(ErrorTake(), 0);
-  {
-    auto lock = dev.Lock();
-    EXPECT_EQ(dev.timeouts.ReadIntervalTimeout, ReceiveQueue::kDrainIntervalMs);
-    EXPECT_EQ(dev.timeouts.ReadTotalTimeoutConstant, ReceiveQueue::kDrainWaitMs);
-    EXPECT_EQ(dev.timeouts.WriteTotalTimeoutMultiplier, 1000u);
-  }
   PushBytes("out");
   EXPECT_EQ(ChannelSend(n), 3);
   auto lock = dev.Lock();
@@ -246,7 +240,7 @@ TEST_F(QueuedDeviceTest, LineErrorsTimeoutsAndTheTransmitSideStayTheDevices) {
 }
 
 TEST_F(QueuedDeviceTest, DevicesWithoutCommTimeoutsAreNotQueued) {
-  dev.fail_timeouts = true;  // not a comm device: no queue, reads go to the device
+  dev.fail_timeouts = true;  // no comm time-outs: not a comm device, so no queue
   const ChannelNumber n = Open();
   ASSERT_GT(n, 0);
   dev.Arrive("plain");
@@ -254,6 +248,157 @@ TEST_F(QueuedDeviceTest, DevicesWithoutCommTimeoutsAreNotQueued) {
   EXPECT_EQ(PopBytes(), "plain");
   auto lock = dev.Lock();
   EXPECT_EQ(dev.read_asks, (std::vector<DWORD>{5}));
+}
+
+}  // namespace
+}  // namespace qv::testing
+
+namespace qv::testing {
+namespace {
+
+// The layer polls the device rather than reading it with time-outs of its own: the device keeps
+// the COMMTIMEOUTS its driver had, and only the channel's wait limit changes them.
+TEST_F(QueuedDeviceTest, TheDeviceKeepsItsOwnTimeouts) {
+  const COMMTIMEOUTS driver{11, 12, 13, 14, 15};
+  dev.timeouts = driver;
+  const ChannelNumber n = Open();
+  dev.Arrive("abc");
+  ASSERT_EQ(WaitForCount(n, 3), 3);
+  ChannelReceive(n, 3);
+  EXPECT_EQ(PopBytes(), "abc");
+  auto same = [](const COMMTIMEOUTS& a, const COMMTIMEOUTS& b) {
+    return a.ReadIntervalTimeout == b.ReadIntervalTimeout &&
+           a.ReadTotalTimeoutMultiplier == b.ReadTotalTimeoutMultiplier &&
+           a.ReadTotalTimeoutConstant == b.ReadTotalTimeoutConstant &&
+           a.WriteTotalTimeoutMultiplier == b.WriteTotalTimeoutMultiplier &&
+           a.WriteTotalTimeoutConstant == b.WriteTotalTimeoutConstant;
+  };
+  {
+    auto lock = dev.Lock();
+    EXPECT_TRUE(same(dev.timeouts, driver));
+    EXPECT_EQ(dev.calls_of("SetCommTimeouts"), 0);
+  }
+  ChannelSetWaitLimit(n, 1000);
+  EXPECT_EQ(ErrorTake(), 0);
+  {
+    auto lock = dev.Lock();
+    EXPECT_TRUE(same(dev.timeouts, COMMTIMEOUTS{1000, 0, 0, 1000, 0}));
+  }
+  dev.Arrive("de");  // the caller's time-outs do not hold the drain back
+  ASSERT_EQ(WaitForCount(n, 2), 2);
+}
+
+// Bytes the process already holds are handed out although the device has failed since (a hang-up,
+// an unplug); the failure comes once they are gone.
+TEST_F(QueuedDeviceTest, BytesQueuedBeforeTheDeviceFailsStillReachTheProgram) {
+  const ChannelNumber n = Open();
+  ChannelSet(n, kItemReceiveQueue, 20000);
+  const std::string burst = RandomBytes(6000, 4);
+  dev.Arrive(burst);
+  ASSERT_EQ(WaitForCount(n, 6000), 6000);
+  {
+    auto lock = dev.Lock();
+    dev.fail_clear_error = true;
+  }
+  EXPECT_EQ(ChannelQuery(kItemBytesWaiting, n), 6000);
+  EXPECT_EQ(ErrorTake(), 0);
+  ChannelReceive(n, 6000);
+  EXPECT_TRUE(PopBytes() == burst);
+  EXPECT_EQ(ErrorTake(), 0);
+  EXPECT_EQ(ChannelQuery(kItemBytesWaiting, n), 0);
+  EXPECT_NE(ErrorTake(), 0);
+  ChannelReceive(n, 1);
+  EXPECT_EQ(PopBytes(), "");
+  EXPECT_EQ(ErrorTake(), 69);
+}
+
+// One device, two names (two DOS links to one tty): the second open is refused like a second
+// open by the same name, and the first channel keeps every byte.
+TEST_F(QueuedDeviceTest, ADeviceIsOpenedOnceWhateverNameReachesIt) {
+  dev.final_paths = {{u"COM3", u"\\\\?\\Z:\\dev\\pts\\4"},
+                     {u"COM5", u"\\\\?\\Z:\\dev\\pts\\4"},
+                     {u"COM6", u"\\\\?\\Z:\\dev\\pts\\5"}};
+  const ChannelNumber first = Open();
+  ASSERT_GT(first, 0);
+  EXPECT_EQ(Open(0x10E1, 512, u"COM5"), -1);
+  EXPECT_EQ(ErrorTake(), 69);
+  {
+    auto lock = dev.Lock();
+    EXPECT_EQ(dev.open_handles.size(), 1u);  // the second handle was closed again
+  }
+  const ChannelNumber other = Open(0x10E1, 512, u"COM6");
+  EXPECT_GT(other, 0);
+  ChannelClose(first, 0);
+  EXPECT_GT(Open(0x10E1, 512, u"COM5"), 0);  // free again once closed
+  EXPECT_EQ(ErrorNumber(), 0);
+}
+
+// The layer never drops a byte of its own (a full queue leaves the rest in the device), so it has
+// no receive overrun to report; overruns and line errors the device reports reach the program
+// exactly once although the drain polls the device's status meanwhile.
+TEST_F(QueuedDeviceTest, OnlyTheDevicesOwnOverrunsAreReported) {
+  const ChannelNumber n = Open();
+  ChannelSet(n, kItemReceiveQueue, 4096);
+  dev.Arrive(RandomBytes(9000, 5));
+  ASSERT_EQ(WaitForCount(n, 4096), 4096);
+  EXPECT_EQ(SettledCount(n), 4096);
+  EXPECT_EQ(ErrorTake(), 0);
+  for (DWORD mask : {DWORD{CE_RXOVER}, DWORD{CE_OVERRUN}, DWORD{CE_FRAME}}) {
+    ChannelReceive(n, 100);  // room again: the drain goes on polling and reading
+    PopBytes();
+    {
+      auto lock = dev.Lock();
+      dev.pending_errors = mask;
+    }
+    ::Sleep(50);
+    EXPECT_EQ(ChannelQuery(kItemBytesWaiting, n), 0) << mask;
+    EXPECT_EQ(ErrorTake(), 57) << mask;
+    EXPECT_GT(ChannelQuery(kItemBytesWaiting, n), 0) << mask;
+    EXPECT_EQ(ErrorTake(), 0) << mask;
+  }
+}
+
+// A close waits for the drain's device call outside the process-wide platform-call lock: other
+// threads' guarded calls go on meanwhile.
+TEST_F(QueuedDeviceTest, ACloseWaitingForTheDrainHoldsNoPlatformLock) {
+  const ChannelNumber n = Open();
+  {
+    auto lock = dev.Lock();
+    dev.hold_device = true;
+  }
+  const ULONGLONG until = GetTickCount64() + kGenerousMs;
+  for (;;) {  // the drain is inside a device call
+    {
+      auto lock = dev.Lock();
+      if (dev.held_calls > 0) break;
+    }
+    ASSERT_LT(GetTickCount64(), until);
+    ::Sleep(1);
+  }
+  std::atomic<bool> closed{false};
+  std::thread closer([&] {
+    ProcedureFrame f;
+    ChannelClose(n, 0);
+    closed = true;
+  });
+  ::Sleep(50);  // the close now waits for the drain
+  std::atomic<bool> called{false};
+  std::thread other([&] {
+    ApiCallGuard(::GetTickCount);
+    called = true;
+  });
+  const ULONGLONG end = GetTickCount64() + 2000;
+  while (!called && GetTickCount64() < end) ::Sleep(1);
+  EXPECT_TRUE(called) << "a guarded call waited for the close";
+  EXPECT_FALSE(closed);
+  {
+    auto lock = dev.Lock();
+    dev.hold_device = false;
+    dev.arrived.notify_all();
+  }
+  closer.join();
+  other.join();
+  EXPECT_TRUE(closed);
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // Runs a drawing script against the run-time: draw_script.exe SCRIPT
 // Each line is one run-time operation by its name with its arguments, or a line of the
-// runner's own (window W H "title", memory W H, save "file.bmp"). A malformed line stops the
-// script with its line number (exit code 2); an error number raised by an operation is printed
-// with the line and the script goes on. Exit code 1: the script cannot be read, or a target
-// cannot be made or saved. Graphic windows stay open after the last line until they are closed
-// (a malformed line ends the runner and its windows at once).
+// runner's own (memory, load, window, target, save). Getters print their result on standard
+// output, one line each. A malformed line stops the script with its line number (exit code 2);
+// an error number raised by an operation is printed with the line and the script goes on.
+// Exit code 1: the script cannot be read, or a target cannot be made, loaded or saved. Graphic
+// windows stay open after the last line until they are closed (a malformed line ends the
+// runner and its windows at once). draw_script.exe --operations lists every operation.
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <fstream>
@@ -32,55 +35,87 @@ void WaitForWindows(const std::vector<HWND>& windows) {
     while (IsWindow(window)) Sleep(kWindowPollMs);
 }
 
+// One line per operation: name, family, arguments and what it prints, tab-separated.
+int32_t ListOperations() {
+  for (const Operation& op : Operations())
+    std::printf("%s\t%s\t%s\t%s\t%s\n", op.name, FamilyName(op.family), op.kinds, op.arguments, op.prints);
+  return 0;
+}
+
+bool IsAs(const Value& v) {
+  return v.kind == Value::Kind::kName && v.text.size() == 2 && (v.text[0] | 0x20) == 'a' && (v.text[1] | 0x20) == 's';
+}
+
+// A line's `as NAME` ending, taken off its arguments; empty when there is none.
+std::string TakeName(Line& line) {
+  size_t n = line.args.size();
+  if (n < 2 || !IsAs(line.args[n - 2]) || line.args[n - 1].kind != Value::Kind::kName) return {};
+  std::string name = line.args[n - 1].text;
+  line.args.resize(n - 2);
+  return name;
+}
+
 int32_t RunScript(void*, void*, const char16_t* tail, int32_t) {
+  // Lines end in \n alone, so that what the runner prints reads the same on every system.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
   std::u16string_view argument = CommandArgument(tail ? tail : u"", 1);
   std::wstring path(argument.begin(), argument.end());
+  if (path == L"--operations") return ListOperations();
   if (path.empty()) {
-    std::fprintf(stderr, "usage: draw_script SCRIPT\n");
+    std::fprintf(stderr, "usage: draw_script SCRIPT | --operations\n");
     return kExitMalformed;
   }
-  std::string name = Utf8(path);
+  std::string script = Utf8(path);
   std::ifstream file(path.c_str(), std::ios::binary);
   if (!file) {
-    std::fprintf(stderr, "%s: cannot be read\n", name.c_str());
+    std::fprintf(stderr, "%s: cannot be read\n", script.c_str());
     return kExitFailed;
   }
   std::string text;
   int number = 0;
   int32_t status = 0;
-  std::vector<HWND> windows;
+  Context context;
+  auto say = [&](const std::string& message) {
+    std::fflush(stdout);  // printed results and messages stay in the order of the lines
+    std::fprintf(stderr, "%s:%d: %s\n", script.c_str(), number, message.c_str());
+    std::fflush(stderr);
+  };
   while (std::getline(file, text)) {
     if (++number == 1 && text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);  // a byte-order mark
     ParseResult parsed = ParseLine(text);
     if (!parsed.error.empty()) {
-      std::fprintf(stderr, "%s:%d: %s\n", name.c_str(), number, parsed.error.c_str());
+      say(parsed.error);
       return kExitMalformed;
     }
     if (!parsed.line) continue;
-    const Line& line = *parsed.line;
-    Outcome outcome;
-    if (RunTargetLine(line, outcome)) {
-      if (outcome.window) windows.push_back(static_cast<HWND>(outcome.window));
-      if (!outcome.error.empty()) {
-        std::fprintf(stderr, "%s:%d: %s\n", name.c_str(), number, outcome.error.c_str());
-        if (outcome.malformed) return kExitMalformed;
-        status = kExitFailed;
-      }
-      continue;
-    }
+    Line& line = *parsed.line;
+    std::string name = TakeName(line);
     const Operation* op = FindOperation(line.name);
-    std::string wrong = op ? CheckArguments(*op, line.args) : "unknown operation " + line.name;
+    std::string wrong = op ? CheckArguments(*op, line.args, context) : "unknown operation " + line.name;
+    if (wrong.empty() && !name.empty() && !op->makes_surface)
+      wrong = std::string(op->name) + " makes no surface to name";
     if (!wrong.empty()) {
-      std::fprintf(stderr, "%s:%d: %s\n", name.c_str(), number, wrong.c_str());
+      say(wrong);
       return kExitMalformed;
     }
     ErrorClear();
-    Call(*op, line.args);
-    if (uint8_t error = ErrorNumber())
-      std::fprintf(stderr, "%s:%d: %s: error %u\n", name.c_str(), number, op->name, error);
+    Outcome outcome;
+    Call(*op, line.args, context, outcome);
+    if (uint8_t error = ErrorNumber()) say(std::string(op->name) + ": error " + std::to_string(error));
+    if (outcome.printed) {
+      std::fputs((*outcome.printed + "\n").c_str(), stdout);
+      std::fflush(stdout);
+    }
+    if (!outcome.error.empty()) {
+      say(outcome.error);
+      status = kExitFailed;
+    }
+    // A surface that could not be made is named all the same: using it then finds no surface,
+    // as for one that is gone.
+    if (!name.empty()) context.names[name] = outcome.made.value_or(Surface{});
   }
-  std::fflush(stderr);
-  WaitForWindows(windows);
+  WaitForWindows(context.windows);
   return status;
 }
 

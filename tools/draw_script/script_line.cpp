@@ -91,6 +91,25 @@ bool ParsePoints(std::string_view inside, Value& value, std::string& error) {
   return true;
 }
 
+bool IsNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
+bool IsNamePart(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+// Words that read as numbers elsewhere: here they are malformed numbers, not names.
+bool NumberWord(std::string_view token) {
+  std::string lower;
+  for (char c : token) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower == "inf" || lower == "infinity" || lower == "nan";
+}
+
+bool ParseName(std::string_view token, Value& value) {
+  if (token.empty() || !IsNameStart(token[0]) || NumberWord(token)) return false;
+  for (char c : token)
+    if (!IsNamePart(c)) return false;
+  value.kind = Value::Kind::kName;
+  value.text = std::string(token);
+  return true;
+}
+
 }  // namespace
 
 ParseResult ParseLine(std::string_view text) {
@@ -100,8 +119,8 @@ ParseResult ParseLine(std::string_view text) {
   if (i == text.size() || text[i] == '#' || text[i] == '\'') return result;
   Line line;
   size_t end = i;
-  while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_')) ++end;
-  if (end == i || (end < text.size() && !IsBlank(text[end]))) {
+  while (end < text.size() && IsNamePart(text[end])) ++end;
+  if (end == i || !IsNameStart(text[i]) || (end < text.size() && !IsBlank(text[end]))) {
     result.error = "a line starts with an operation name";
     return result;
   }
@@ -131,7 +150,7 @@ ParseResult ParseLine(std::string_view text) {
     } else {
       end = i;
       while (end < text.size() && !IsBlank(text[end])) ++end;
-      if (!ParseNumber(text.substr(i, end - i), value)) {
+      if (!ParseNumber(text.substr(i, end - i), value) && !ParseName(text.substr(i, end - i), value)) {
         result.error = "not a number: " + std::string(text.substr(i, end - i));
         return result;
       }

@@ -3,6 +3,8 @@
 //   numbers   42, -7, 2.5, 1e3 (decimal), 0xFF or &HFF (up to 8 hex digits, a 32-bit pattern)
 //   texts     "file.bmp" (no quote inside)
 //   points    [10,10 50,10 30,40] (x,y pairs; commas and blanks both separate)
+//   names     picture, as, tile_2 (a letter or _, then letters, digits, _): surfaces and the
+//             `as` of a line that names what it makes; inf and nan are not names but bad numbers
 // Blank lines and lines starting with # or ' are comments.
 #pragma once
 
@@ -15,11 +17,11 @@
 namespace qv::script {
 
 struct Value {
-  enum class Kind { kNumber, kText, kPoints } kind = Kind::kNumber;
+  enum class Kind { kNumber, kText, kPoints, kName } kind = Kind::kNumber;
   long double number = 0;
   bool whole = false;      // an integer in the 32-bit range, or a hex pattern
   int32_t integer = 0;     // the number as a 32-bit value when whole
-  std::string text;        // UTF-8 as written
+  std::string text;        // UTF-8 as written; a name as written
   std::vector<float> points;  // x, y, x, y, ...
 };
 

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "script_line.h"
+#include "script_output.h"
+#include "user_space.h"
 
 namespace qv::script {
 namespace {
@@ -59,6 +61,13 @@ TEST(ScriptLine, TextsPointsAndComments) {
   line = Parsed("SurfacePolyline [1e39,0 0,0] 1");
   EXPECT_TRUE(std::isinf(line.args[0].points[0]));  // beyond float32: infinity, not garbage
   EXPECT_TRUE(Parsed("SurfacePolygon [] 1 2 3 4").args[0].points.empty());
+  line = Parsed("SurfaceCopy tile_2 7 as Big");
+  ASSERT_EQ(line.args.size(), 4u);
+  EXPECT_EQ(line.args[0].kind, Value::Kind::kName);
+  EXPECT_EQ(line.args[0].text, "tile_2");
+  EXPECT_EQ(line.args[1].kind, Value::Kind::kNumber);
+  EXPECT_EQ(line.args[2].text, "as");
+  EXPECT_EQ(line.args[3].text, "Big");
   for (const char* quiet : {"", "   ", "# a comment", "  ' another"}) {
     ParseResult r = ParseLine(quiet);
     EXPECT_FALSE(r.line.has_value()) << quiet;
@@ -83,6 +92,27 @@ TEST(ScriptLine, MalformedLinesSayWhy) {
   EXPECT_NE(ErrorOf("42 SurfaceBox"), "");
   EXPECT_NE(ErrorOf("Surface-Box 1"), "");
   EXPECT_NE(ErrorOf("SurfaceBox\"x\""), "");
+  EXPECT_NE(ErrorOf("SurfaceBox Infinity 1"), "");
+  EXPECT_NE(ErrorOf("SurfaceCopy 2tile 0"), "");
+  EXPECT_NE(ErrorOf("SurfaceCopy ti-le 0"), "");
+}
+
+TEST(ScriptOutput, PrintedValuesReadBackAsScriptValues) {
+  EXPECT_EQ(ColourText(0x0000FF), "&H0000FF");
+  EXPECT_EQ(ColourText(0x00FFFFFF), "&HFFFFFF");
+  EXPECT_EQ(ColourText(-1), "-1");
+  EXPECT_EQ(ColourText(0x7F000000), "&H7F000000");
+  for (float v : {0.0f, 2.0f, 0.1f, -7.25f, 1e20f, 3.4028235e38f}) {
+    std::string text = NumberText(v);
+    Line line = Parsed("SurfaceScale " + text);
+    EXPECT_EQ(ToFloat32(line.args[0].number), v) << text;
+  }
+  EXPECT_EQ(NumberText(2.0f), "2");
+  EXPECT_EQ(QuotedText(u"plain"), "\"plain\"");
+  EXPECT_EQ(QuotedText(std::u16string(u"\0D", 2)), "\"\\u0000D\"");  // a function key
+  EXPECT_EQ(QuotedText(u"a\"b\\c\r"), "\"a\\u0022b\\u005Cc\\u000D\"");
+  EXPECT_EQ(QuotedText(u"\u00e9\u20ac\U0001F600"), "\"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\"");
+  EXPECT_EQ(QuotedText(std::u16string(1, u'\xD800') + u"x"), "\"\\uD800x\"");  // a lone surrogate
 }
 
 }  // namespace

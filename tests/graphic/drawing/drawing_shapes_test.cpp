@@ -40,12 +40,7 @@ bool ColumnHas(const Canvas& c, int32_t x, int32_t y0, int32_t y1, int32_t colou
 class Shapes : public MemoryCanvas {
  protected:
   WindowRecord& Record() { return *RecordFind(surface_); }
-  void Inclusive(bool on) {
-    if (on)
-      Record().close_block |= kInclusiveEnds;
-    else
-      Record().close_block &= ~kInclusiveEnds;
-  }
+  void Inclusive(bool on) { SurfaceSetInclusiveEnds(on); }
 };
 
 TEST_F(Shapes, UserCoordinatesPlacePixels) {

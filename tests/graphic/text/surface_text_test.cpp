@@ -10,6 +10,7 @@
 #include "error.h"
 #include "font_table.h"
 #include "frame.h"
+#include "memory_surface.h"
 #include "string_ops.h"
 #include "surface_attach.h"
 #include "surface_clear.h"
@@ -30,7 +31,12 @@ constexpr int32_t kFixedFont = 3;  // a start-up font with a point size of its o
 class SurfaceText : public MemoryCanvas {
  protected:
   WindowRecord& Record() { return *RecordFind(DrawTargetGet()); }
-  void Options(uint32_t bits) { Record().close_block = (Record().close_block & ~0x7400u) | bits; }
+  // Text options by their operations, in the bits of the second flag word (0x400, 0x2000, 0x4000).
+  void Options(uint32_t bits) {
+    SurfaceSetScrollOnNewLine(bits & 0x400);
+    SurfaceSetWordWrap(bits & 0x2000);
+    SurfaceSetCharWrap(bits & 0x4000);
+  }
   int32_t Width(const std::wstring& text) {
     SIZE size{};
     GetTextExtentPoint32W(SurfaceGetDC(), text.c_str(), static_cast<int>(text.size()), &size);
@@ -109,6 +115,53 @@ TEST_F(SurfaceText, WrapCutsAtTheLastSpaceThatFitsOrAtTheLongestPartThatFits) {
   Print(L" cd " + std::wstring(40, L'x'));
   EXPECT_GT(SurfaceGetCell().row, 1);
   EXPECT_NE(Snapshot().At(after + 2 * Width(L"c"), 5), kWhite);  // " cd" stayed on the first line
+}
+
+TEST_F(SurfaceText, OptionOperationsSetReadAndExcludeEachOther) {
+  HANDLE first = DrawTargetGet();
+  struct Option {
+    void (*set)(int32_t);
+    int32_t (*get)();
+    uint32_t bit;
+  };
+  const Option options[] = {{SurfaceSetScrollOnNewLine, SurfaceGetScrollOnNewLine, 0x400},
+                            {SurfaceSetWordWrap, SurfaceGetWordWrap, 0x2000},
+                            {SurfaceSetCharWrap, SurfaceGetCharWrap, 0x4000},
+                            {SurfaceSetInclusiveEnds, SurfaceGetInclusiveEnds, 0x8000}};
+  for (const Option& o : options) {
+    EXPECT_EQ(o.get(), 0) << o.bit;
+    o.set(7);  // any non-zero value is on
+    EXPECT_EQ(o.get(), -1) << o.bit;
+    EXPECT_EQ(Record().close_block & o.bit, o.bit);
+  }
+  // Only the last wrap turned on is left on; the others stay as they were.
+  EXPECT_EQ(SurfaceGetWordWrap(), 0);
+  SurfaceSetWordWrap(-1);
+  EXPECT_EQ(SurfaceGetCharWrap(), 0);
+  EXPECT_EQ(SurfaceGetWordWrap(), -1);
+  EXPECT_EQ(SurfaceGetScrollOnNewLine(), -1);
+  EXPECT_EQ(SurfaceGetInclusiveEnds(), -1);
+  SurfaceSetCharWrap(0);  // turning off the one that is off leaves the other
+  EXPECT_EQ(SurfaceGetWordWrap(), -1);
+
+  // Each surface has its own options; without a target nothing happens and nothing is raised.
+  HANDLE second = MemorySurfaceCreate(40, 40);
+  ASSERT_NE(second, nullptr);
+  SurfaceAttach(second, 0, 0);
+  for (const Option& o : options) EXPECT_EQ(o.get(), 0) << o.bit;
+  DestroySurface(second);
+  SurfaceAttach(first, 0, 0);
+  EXPECT_EQ(SurfaceGetWordWrap(), -1);
+  SurfaceDetach();
+  RaiseError(9);
+  for (const Option& o : options) {
+    o.set(1);
+    EXPECT_EQ(o.get(), 0) << o.bit;
+  }
+  EXPECT_EQ(ErrorNumber(), 9);
+  ErrorClear();
+  SurfaceAttach(first, 0, 0);
+  EXPECT_EQ(Record().close_block & 0xE400u, 0xA400u);
 }
 
 // No text and no drawing area makes printing loop: each line start takes a character.
