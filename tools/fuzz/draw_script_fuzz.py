@@ -136,7 +136,9 @@ class Generator:
         required, _, optional = kinds.partition("|")
         chosen = required + (optional if optional and self.rng.random() < 0.5 else "")
         line = " ".join([name] + [self.argument(k) for k in chosen])
-        if name in MAKERS and self.named and self.rng.random() < 0.8:
+        # A window is always named, so that the script can close it: the runner waits for
+        # every window it opened.
+        if name in MAKERS and self.named and (MAKERS[name] == "window" or self.rng.random() < 0.8):
             made = "s%d" % len(self.surfaces)
             self.surfaces.append(made)
             if MAKERS[name] == "window":
