@@ -23,7 +23,7 @@ import sys
 import tempfile
 import time
 
-# The runner's operations before it could list them (name, argument kinds).
+# The runner's operations before it could list them (name, argument kinds, the size words).
 KNOWN_OPERATIONS = [
     ("SurfaceClear", "II"), ("SurfaceSetForeColor", "I"), ("SurfaceSetBackColor", "I"),
     ("SurfaceSetPenStyle", "I"), ("SurfaceSetPenWidth", "I"), ("SurfaceScale", "FFFF"),
@@ -33,7 +33,8 @@ KNOWN_OPERATIONS = [
     ("SurfaceSetStretchMode", "I"), ("SurfaceStretchImage", "TFFFFII"), ("SurfaceSaveBitmap", "T"),
     ("SurfaceSetFont", "I"), ("SurfacePrint", "T"), ("SurfaceNewLine", ""), ("SurfaceTab", ""),
     ("SurfaceSetCell", "II"), ("SurfaceSetClip", "FFFF"), ("SurfaceWindowSetCaption", "T"),
-    ("SurfaceWindowSetClientSize", "II"), ("SurfaceStretchView", "I"), ("SurfaceScrollView", "II"),
+    ("SurfaceWindowSetClientSize", "II", ["width", "height"]), ("SurfaceStretchView", "I"),
+    ("SurfaceScrollView", "II", ["width", "height"]),
     ("SurfaceViewPosition", "FF"), ("SurfaceWindowClose", ""),
 ]
 
@@ -47,7 +48,7 @@ FILES = ["a.bmp", "b.bmp", "x.y.bmp", "missing.bmp", "", ".", "a.bmp.ico", "dir\
 
 
 def list_operations(run):
-    """The runner's own table, or None when it has no --operations."""
+    """The runner's own table (name, kinds, argument words), or None when it has no --operations."""
     try:
         done = run(["--operations"], 60)
     except subprocess.TimeoutExpired:
@@ -58,14 +59,15 @@ def list_operations(run):
     for line in done.stdout.decode("utf-8", "replace").splitlines():
         fields = line.split("\t")
         if len(fields) >= 3 and fields[0]:
-            ops.append((fields[0], fields[2]))
+            ops.append((fields[0], fields[2], fields[3].split() if len(fields) > 3 else []))
     return ops or None
 
 
 class Generator:
     def __init__(self, rng, operations, named):
         self.rng = rng
-        self.operations = [op for op in operations if op[0] not in RUNNER_LINES | WAITING]
+        self.operations = [op if len(op) > 2 else (op[0], op[1], []) for op in operations
+                           if op[0] not in RUNNER_LINES | WAITING]
         self.named = named  # surfaces have script names (`as NAME`, `target NAME`)
         self.surfaces, self.windows = [], []
 
@@ -114,7 +116,20 @@ class Generator:
         r = self.rng
         return r.choice([r.randrange(1, 420), r.randrange(1, 420), 1, 2, 3])
 
-    def argument(self, kind):
+    def extent(self):
+        """A width or height: small, empty, negative, or so large that no bitmap can be made.
+        Not the millions between, whose gigabytes of canvas get the runner killed by the
+        system's memory limit (and may take other programs of the machine with it)."""
+        r = self.rng
+        return r.choice([
+            lambda: str(r.randrange(-5, 1)),
+            lambda: str(r.randrange(1, 400)),
+            lambda: r.choice(["2147483647", "-2147483648", "&H80000000", "&H7FFFFFFF"]),
+        ])()
+
+    def argument(self, kind, word=""):
+        if kind == "I" and word in ("width", "height"):
+            return self.extent()
         return {"F": self.number, "I": self.whole, "T": self.text, "P": self.points, "S": self.surface}[kind]()
 
     # -- lines -----------------------------------------------------------------------------
@@ -132,10 +147,11 @@ class Generator:
         return line
 
     def operation_line(self):
-        name, kinds = self.rng.choice(self.operations)
+        name, kinds, words = self.rng.choice(self.operations)
         required, _, optional = kinds.partition("|")
         chosen = required + (optional if optional and self.rng.random() < 0.5 else "")
-        line = " ".join([name] + [self.argument(k) for k in chosen])
+        words = [w.strip("[]") for w in words] + [""] * len(chosen)
+        line = " ".join([name] + [self.argument(k, w) for k, w in zip(chosen, words)])
         # A window is always named, so that the script can close it: the runner waits for
         # every window it opened.
         if name in MAKERS and self.named and (MAKERS[name] == "window" or self.rng.random() < 0.8):

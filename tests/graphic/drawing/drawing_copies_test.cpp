@@ -244,7 +244,9 @@ TEST_F(Copies, AnImageFileIsReadWithoutTheSurfaceLock) {
   watcher.join();
   EXPECT_EQ(ErrorNumber(), 0);
   EXPECT_GT(tries.load(), 10);
-  EXPECT_GT(free_seen.load() * 2, tries.load()) << free_seen.load() << " of " << tries.load();
+  // Holding the lock over the reading leaves none free (0 of 178398 seen); the drawing alone,
+  // on a busy machine, still leaves well over a fifth.
+  EXPECT_GT(free_seen.load() * 5, tries.load()) << free_seen.load() << " of " << tries.load();
   DeleteFileW(name.c_str());
 }
 
