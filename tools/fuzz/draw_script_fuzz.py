@@ -2,7 +2,8 @@
 """Random drawing scripts with adversarial arguments, each run by draw_script.exe under Wine with
 a time limit. A script whose run crashes, hangs, or ends with an exit code other than 0 (done) or
 2 (a line the runner refused) is a finding: the script, its output and the reason are kept in
-the findings directory, and the run ends with status 1.
+the findings directory, and the run ends with status 1. A finding is run a second time and
+counts only when it comes again (one that does not is kept as "unconfirmed").
 
 The operations come from the runner itself (`draw_script.exe --operations`: name, family,
 argument kinds); a runner without that list is driven by the table below of the operations it
@@ -187,6 +188,30 @@ class Generator:
         return "\n".join(lines) + "\n"
 
 
+def judge(run, timeout):
+    """Runs fuzz.txt once: (exit code or None, standard error, why it is a finding or None)."""
+    try:
+        done = run(["fuzz.txt"], timeout)
+    except subprocess.TimeoutExpired:
+        return None, "", "hang (no end within %g s)" % timeout
+    rc, err = done.returncode, done.stderr.decode("utf-8", "replace")
+    if "Unhandled" in err or "page fault" in err:
+        return rc, err, "crash (exit code %d)" % rc
+    if rc not in (0, 2):
+        return rc, err, "exit code %d" % rc
+    return rc, err, None
+
+
+def keep(directory, name, script, reason, started, err):
+    os.makedirs(directory, exist_ok=True)
+    base = os.path.join(directory, name)
+    with open(base + ".txt", "w", encoding="utf-8") as f:
+        f.write(script)
+    with open(base + ".log", "w", encoding="utf-8") as f:
+        f.write("%s after %.1f s\n%s" % (reason, time.monotonic() - started, err))
+    return base
+
+
 def main():
     p = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     p.add_argument("--runner", required=True)
@@ -229,7 +254,7 @@ def main():
         print("draw_script fuzz: %d operations from the runner%s" % (len(operations), ", named surfaces" if named else ""))
     generator = Generator(rng, operations, named)
 
-    counts = {"scripts": 0, "done": 0, "refused": 0, "findings": 0}
+    counts = {"scripts": 0, "done": 0, "refused": 0, "findings": 0, "unconfirmed": 0}
     first_refusal = None
     deadline = time.monotonic() + a.seconds
     while (a.count and counts["scripts"] < a.count) or (not a.count and time.monotonic() < deadline):
@@ -239,16 +264,17 @@ def main():
             f.write(script)
         counts["scripts"] += 1
         started = time.monotonic()
-        try:
-            done = run(["fuzz.txt"], a.timeout)
-            rc, err = done.returncode, done.stderr.decode("utf-8", "replace")
-            reason = None
-            if "Unhandled" in err or "page fault" in err:
-                reason = "crash (exit code %d)" % rc
-            elif rc not in (0, 2):
-                reason = "exit code %d" % rc
-        except subprocess.TimeoutExpired:
-            rc, err, reason = None, "", "hang (no end within %g s)" % a.timeout
+        rc, err, reason = judge(run, a.timeout)
+        if reason:
+            # A finding must come again: a run killed from outside (the machine's memory
+            # limit, a neighbour's clean-up) or starved by a busy machine is only noted.
+            again_rc, _, again = judge(run, a.timeout)
+            if not again:
+                counts["unconfirmed"] += 1
+                print("draw_script fuzz: %s, not again on a second run (exit code %s): not counted" % (reason, again_rc),
+                      flush=True)
+                keep(a.findings, "unconfirmed-%d-%d" % (seed, counts["scripts"]), script, reason, started, err)
+                reason, rc = None, again_rc
         if rc == 0 and reason is None:
             counts["done"] += 1
         elif rc == 2 and reason is None:
@@ -256,12 +282,7 @@ def main():
             first_refusal = first_refusal or err.strip().splitlines()[-1:]
         if reason:
             counts["findings"] += 1
-            os.makedirs(a.findings, exist_ok=True)
-            base = os.path.join(a.findings, "finding-%d-%d" % (seed, counts["scripts"]))
-            with open(base + ".txt", "w", encoding="utf-8") as f:
-                f.write(script)
-            with open(base + ".log", "w", encoding="utf-8") as f:
-                f.write("%s after %.1f s\n%s" % (reason, time.monotonic() - started, err))
+            base = keep(a.findings, "finding-%d-%d" % (seed, counts["scripts"]), script, reason, started, err)
             print("draw_script fuzz: FINDING %s: %s.txt" % (reason, base), flush=True)
         # Runs leave their pictures behind; the next script starts from the same few names.
         for leftover in os.listdir(work):
@@ -270,7 +291,7 @@ def main():
                 shutil.rmtree(target, ignore_errors=True) if os.path.isdir(target) else os.remove(target)
 
     print("draw_script fuzz: %(scripts)d scripts, %(done)d ended normally, %(refused)d refused a line, "
-          "%(findings)d findings" % counts)
+          "%(findings)d findings, %(unconfirmed)d unconfirmed" % counts)
     if first_refusal:
         print("draw_script fuzz: first refused line: %s" % first_refusal)
     shutil.rmtree(work, ignore_errors=True)
