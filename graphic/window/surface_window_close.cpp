@@ -17,7 +17,7 @@ void SurfaceWindowClose() {
   if (DrawTargetGet() == canvas) DrawTargetSet(nullptr);
   // The platform ignores the close command of a disabled window (a frame opened with
   // WS_DISABLED): the program's own close enables it first, or the window would stay open.
-  EnableWindow(frame, TRUE);
+  if (!IsWindowEnabled(frame)) EnableWindow(frame, TRUE);
   SendMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
