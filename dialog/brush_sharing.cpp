@@ -31,10 +31,6 @@ bool BrushInUse(HBRUSH brush, const WindowRecord* except) {
   return list.BrushHeldLocked(brush, except);
 }
 
-void BrushRelease(HBRUSH brush) {
-  if (brush && !BrushInUse(brush)) DeleteObject(brush);
-}
-
 namespace {
 
 // Runs `store(record, brush, failed)` under the list lock with a brush for `colour`: the one

@@ -3,9 +3,10 @@
 //
 // A brush is only ever taken from a record, and stored into a record, while the record list's
 // lock is held, in one and the same hold. So a brush that no linked record holds can never be
-// picked up again: whoever removes the last holder (by unlinking the record or by exchanging the
-// brush out of it) may delete it once the list lock says nobody holds it, even after letting
-// the lock go. Brushes are made with the lock free (no platform call under the lock); a brush
+// picked up again: whoever removes a holder (by unlinking the record or by exchanging the
+// brush out of it) asks, in that same hold, whether any other record still holds it; if none
+// does, it alone deletes it, after letting the lock go. Asking in a later hold would let two
+// parties that each removed a holder meanwhile both find none and both delete it. Brushes are made with the lock free (no platform call under the lock); a brush
 // made while another thread stored one for the same colour is deleted again unused.
 #pragma once
 
@@ -19,9 +20,6 @@ namespace qv {
 
 // Whether any linked record other than `except` holds the brush.
 bool BrushInUse(HBRUSH brush, const WindowRecord* except = nullptr);
-
-// Deletes a brush that has left its record, unless a linked record still holds it.
-void BrushRelease(HBRUSH brush);
 
 // Gives the record of `handle` the text colour, the background colour and a brush for it (none
 // for a negative background) in one step, and releases the brush it had. A colour whose brush

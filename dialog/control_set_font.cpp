@@ -4,6 +4,7 @@
 #include "dialog_settings.h"
 #include "font_table.h"
 #include "setting_target.h"
+#include "surface_lock_word.h"
 #include "surface_seam.h"
 #include "window_record.h"
 
@@ -34,24 +35,34 @@ HFONT ControlFontOf(FontRecord& entry, HWND control) {
 
 }  // namespace
 
+// Any thread may set a control's font while the control's own thread may destroy it: the
+// record is looked at only under SurfaceLock (records go only under it), and the messages to
+// the control are sent with the lock free.
 void ControlSetFont(HWND dialog, int32_t id, int32_t number) {
   if (number == 0) number = 1;
   HWND control = SettingTarget(dialog, id, Itself::kNo);
-  WindowRecord* record = RecordFind(control);
   FontRecord* entry = FontTableFind(number);
-  if (!record || !entry) return;
+  if (!entry) return;
+  bool surface = false;
+  {
+    SurfaceLockScope hold;
+    WindowRecord* record = RecordFind(control);
+    if (!record) return;
+    surface = record->is_surface();
+  }
   HFONT font = ControlFontOf(*entry, control);
   if (!font) return;
 
-  if (record->is_surface()) {
+  if (surface) {
     if (auto select = SurfaceSeamGet().select_font) select(control, number, font);
     return;
   }
-  if (!record->previous_font) {
-    auto current = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    record->previous_font = current ? current : kNoFontOfItsOwn;
-  }
+  auto current = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  SurfaceLockScope hold;
+  WindowRecord* record = RecordFind(control);
+  if (!record) return;  // gone meanwhile, with whatever it held
+  if (!record->previous_font) record->previous_font = current ? current : kNoFontOfItsOwn;
   FontTableRetain(number);
   int32_t before = record->font_number;
   record->font_number = number;

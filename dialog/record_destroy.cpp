@@ -8,7 +8,7 @@
 #include "control_release.h"
 #include "font_table.h"
 #include "record_list.h"
-#include "surface_seam.h"
+#include "surface_lock_word.h"
 #include "window_record.h"
 
 namespace qv {
@@ -19,7 +19,7 @@ namespace {
 void ReleaseAssignedFont(WindowRecord& record) {
   if (record.is_surface()) {
     // A surface's font number and canvas font are read by drawing threads under SurfaceLock.
-    SurfaceSeamLock surfaces;
+    SurfaceLockScope surfaces;
     const int32_t number = std::exchange(record.font_number, 0);
     if (number == 0 || !FontTableRelease(number) || !record.previous_font) return;
     if (record.memory_dc) SelectObject(record.memory_dc, record.previous_font);
@@ -67,21 +67,29 @@ void RecordDestroy(HANDLE handle) {
   if (!handle) return;
   while (WindowRecord* child = FirstControlOf(static_cast<HWND>(handle))) RecordDestroy(child->handle);
 
-  SurfaceSeamLock surfaces;
+  SurfaceLockScope surfaces;  // a window's own thread tears its records down: the serving wait
   RecordList& list = Records();
   std::unique_ptr<WindowRecord> record;
+  HBRUSH background = nullptr, graphic = nullptr;  // the brushes that go with the record
   {
     std::lock_guard hold(list.lock);
     WindowRecord* found = list.FindLocked(handle);
     // The live count only moves when a record really goes.
     if (!found || !list.UnlinkLocked(found)) return;
     record.reset(found);
+    // Decided in the same hold as the unlink (brush_sharing.h): a brush that no linked record
+    // holds now can never be picked up again, so it is this teardown's to delete; one that
+    // another record holds is that record's.
+    if (found->background_colour >= 0 && !list.BrushHeldLocked(found->background_brush, nullptr))
+      background = found->background_brush;
+    if ((found->graphic_brush != found->background_brush || found->background_colour < 0) &&
+        !list.BrushHeldLocked(found->graphic_brush, nullptr))
+      graphic = found->graphic_brush;
   }
 
   ReleaseAssignedFont(*record);
-  if (record->background_colour >= 0) BrushRelease(record->background_brush);
-  if (record->graphic_brush != record->background_brush || record->background_colour < 0)
-    BrushRelease(record->graphic_brush);
+  if (background) DeleteObject(background);
+  if (graphic) DeleteObject(graphic);
   for (HWND window : record->auxiliary)
     if (window) DestroyWindow(window);
   ReleaseImages(*record);

@@ -2,6 +2,7 @@
 #include <type_traits>
 
 #include "record_list.h"
+#include "surface_lock_word.h"
 #include "window_record.h"
 
 namespace qv {
@@ -55,7 +56,10 @@ bool WithField(WindowRecord& r, RecordField field, Visit&& visit) {
 
 }  // namespace
 
+// Surface records share the flag word and the colours with the drawing threads, which change
+// them under SurfaceLock: every field is read and written under it (taken before the list lock).
 std::optional<intptr_t> RecordFieldGet(HANDLE handle, RecordField field) {
+  SurfaceLockScope surfaces;
   RecordList& list = Records();
   std::lock_guard hold(list.lock);
   WindowRecord* record = list.FindLocked(handle);
@@ -66,6 +70,7 @@ std::optional<intptr_t> RecordFieldGet(HANDLE handle, RecordField field) {
 }
 
 bool RecordFieldSet(HANDLE handle, RecordField field, intptr_t value) {
+  SurfaceLockScope surfaces;
   RecordList& list = Records();
   std::lock_guard hold(list.lock);
   WindowRecord* record = list.FindLocked(handle);

@@ -4,7 +4,7 @@
 // start-up hook that does it). Unconnected, a kind-14 control is a plain owner-drawn static
 // without canvas, WM_DRAWITEM is left unhandled and its font and size settings do nothing.
 // Tearing a canvas down needs no graphic code: RecordDestroy frees the record's drawing
-// objects itself.
+// objects itself, under SurfaceLock, which lives with the records (surface_lock_word.h).
 #pragma once
 
 #include <windows.h>
@@ -24,30 +24,9 @@ struct SurfaceSeam {
   void (*select_font)(HANDLE surface, int32_t number, HFONT font) = nullptr;
   // Gives a graphic control a canvas and a client area of width x height pixels.
   void (*resize)(HWND control, int32_t width, int32_t height) = nullptr;
-  // Takes SurfaceLock unless the calling thread holds it; true when it took it.
-  bool (*lock)() = nullptr;
-  void (*unlock)() = nullptr;
 };
 
 void SurfaceSeamConnect(const SurfaceSeam& seam);
 const SurfaceSeam& SurfaceSeamGet();
-
-// Holds SurfaceLock for a scope when the graphic library is connected: records are freed only
-// under it, so a surface operation on another thread never sees a record go mid-way.
-class SurfaceSeamLock {
- public:
-  SurfaceSeamLock() {
-    const SurfaceSeam& seam = SurfaceSeamGet();
-    taken_ = seam.lock && seam.unlock && seam.lock();
-  }
-  ~SurfaceSeamLock() {
-    if (taken_) SurfaceSeamGet().unlock();
-  }
-  SurfaceSeamLock(const SurfaceSeamLock&) = delete;
-  SurfaceSeamLock& operator=(const SurfaceSeamLock&) = delete;
-
- private:
-  bool taken_ = false;
-};
 
 }  // namespace qv

@@ -8,10 +8,12 @@
 //   WM_NCDESTROY); a memory surface's record belongs to whichever thread deletes it.
 // - The list lock guards the links and the live count, held only for one walk or change; a
 //   record pointer found under it is not kept alive by it.
-// - SurfaceLock (graphic library) guards the surface fields of kinds 14 and 26 (canvas, dirty
-//   rectangle, flag word, sizes, colours, pen, key and click state) and the record's life:
-//   RecordDestroy unlinks and frees a record, its memory DC, bitmaps and region only while
-//   holding SurfaceLock. So an operation that found a record under SurfaceLock may use it until
+// - SurfaceLock (surface_lock_word.h, defined here with the records so that it holds whether
+//   or not a program connected the graphic entries) guards the surface fields of kinds 14 and
+//   26 (canvas, dirty rectangle, flag word, sizes, colours, pen, key and click state) and the
+//   record's life: RecordDestroy unlinks and frees a record, its memory DC, bitmaps and region
+//   only while holding SurfaceLock. RecordFieldGet/RecordFieldSet take it too. Order: SurfaceLock
+//   before the list lock, the list lock before the font table's. So an operation that found a record under SurfaceLock may use it until
 //   it releases the lock, and a DrawTarget whose window has gone is simply not found.
 // - The window's own thread may read its records without SurfaceLock (nobody else frees them),
 //   but changes surface fields only under it. `idle_signals` is the one field touched without
@@ -23,6 +25,13 @@
 //   paint always takes the lock itself; work on a graphic window goes to its thread by
 //   SurfaceWindowSend, which releases the lock first. A window thread that waits for the lock
 //   keeps running the messages sent to it, and drawing threads let it go first.
+// - No wait counts its own thread among those it waits for. A window thread counts as waiting
+//   for SurfaceLock only while it tries for it, not while it runs a message sent to it, so what
+//   that message runs (a callback that draws, waits for the lock, or sends to another waiting
+//   window thread) goes ahead as soon as the holder lets go. Code that may run nested inside a
+//   surface operation of its own thread checks held_by_caller() instead of waiting.
+// - A brush leaves a record, and the decision to delete it is made, in one hold of the list
+//   lock (brush_sharing.h).
 #pragma once
 
 #include <windows.h>

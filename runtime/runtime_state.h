@@ -19,8 +19,11 @@ constexpr uint32_t kCommonControlClasses = 0x706F;
 
 // The run-time's process-wide state, one block, reset at start.
 struct RuntimeState {
+  // The thread-record slot: made once, by the first thread that needs it, under tls_lock;
+  // tls_index is valid once tls_allocated reads true.
   uint32_t tls_index = 0;
-  bool tls_allocated = false;
+  std::atomic<bool> tls_allocated{false};
+  SpinLock tls_lock;
   ThreadRecord* main_record = nullptr;
   std::atomic<int32_t> thread_records{0};  // live ThreadRecords of all threads
 

@@ -1,6 +1,7 @@
 #include "thread_record.h"
 
 #include <cstring>
+#include <mutex>
 
 #include "dyn_string.h"
 #include "error.h"
@@ -12,9 +13,18 @@ namespace qv {
 
 namespace {
 
+// Threads that meet here for the first time make one slot between them.
 bool EnsureSlot(RuntimeState& rt) {
-  if (!rt.tls_allocated) rt.tls_allocated = platform::TlsSlotAlloc(rt.tls_index);
-  return rt.tls_allocated;
+  if (rt.tls_allocated.load(std::memory_order_acquire)) return true;
+  std::lock_guard hold(rt.tls_lock);
+  if (!rt.tls_allocated.load(std::memory_order_relaxed)) {
+    uint32_t index = 0;
+    if (platform::TlsSlotAlloc(index)) {
+      rt.tls_index = index;
+      rt.tls_allocated.store(true, std::memory_order_release);
+    }
+  }
+  return rt.tls_allocated.load(std::memory_order_relaxed);
 }
 
 // A thread that ends without releasing its record (one the run-time did not start) still gives
@@ -55,12 +65,13 @@ ThreadRecord* ThreadRecordGet() {
 
 ThreadRecord* ThreadRecordPeek() {
   RuntimeState& rt = Runtime();
-  return rt.tls_allocated ? static_cast<ThreadRecord*>(platform::TlsSlotGet(rt.tls_index)) : nullptr;
+  if (!rt.tls_allocated.load(std::memory_order_acquire)) return nullptr;
+  return static_cast<ThreadRecord*>(platform::TlsSlotGet(rt.tls_index));
 }
 
 void ThreadRecordRelease() {
   RuntimeState& rt = Runtime();
-  if (!rt.tls_allocated) return;
+  if (!rt.tls_allocated.load(std::memory_order_acquire)) return;
   auto* record = static_cast<ThreadRecord*>(platform::TlsSlotGet(rt.tls_index));
   if (!record) return;
   void* find = record->find_handle;

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <new>
+#include <system_error>
 #include <utility>
 
 namespace qv {
@@ -15,14 +16,16 @@ std::shared_ptr<ReceiveQueue> ReceiveQueue::Start(HANDLE handle, const CommApi& 
   if (!queue || !queue->Reallocate(kInitialCapacity + kDrainChunk)) return nullptr;
   // The thread uses the queue until Stop() has joined it, which every owner's last release
   // (the destructor) does first.
-  queue->thread_ = CreateThread(nullptr, 0, DrainThread, queue.get(), 0, nullptr);
-  if (!queue->thread_) return nullptr;
+  try {
+    queue->thread_ = std::thread(&ReceiveQueue::Drain, queue.get());
+  } catch (const std::system_error&) {
+    return nullptr;
+  }
   return queue;
 }
 
 ReceiveQueue::~ReceiveQueue() {
   Stop();
-  if (thread_) CloseHandle(thread_);
 }
 
 void ReceiveQueue::Stop() {
@@ -32,12 +35,9 @@ void ReceiveQueue::Stop() {
   }
   changed_.notify_all();
   // The drain's device calls never wait for data: it ends within one poll.
-  if (thread_) WaitForSingleObject(thread_, INFINITE);
-}
-
-DWORD WINAPI ReceiveQueue::DrainThread(void* self) {
-  static_cast<ReceiveQueue*>(self)->Drain();
-  return 0;
+  std::call_once(joined_, [this] {
+    if (thread_.joinable()) thread_.join();
+  });
 }
 
 void ReceiveQueue::Drain() {

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 #include "comm_api.h"
 
@@ -65,7 +66,6 @@ class ReceiveQueue {
 
  private:
   ReceiveQueue(HANDLE handle, const CommApi& device);
-  static DWORD WINAPI DrainThread(void* self);
   void Drain();
   // Appends n bytes the drain has read (mutex_ held).
   void Append(const unsigned char* bytes, DWORD n);
@@ -74,7 +74,12 @@ class ReceiveQueue {
 
   const HANDLE handle_;
   const CommApi device_;
-  HANDLE thread_ = nullptr;  // owned; closed by the destructor
+  // The drain runs on a thread of the posix thread library, as the run-time's own threads do:
+  // under Wine a thread of CreateThread's and one of the library's that end at the same moment
+  // can stop each other for good. Joined once, by whichever Stop() comes first; a later Stop()
+  // waits for that join.
+  std::thread thread_;
+  std::once_flag joined_;
 
   std::mutex mutex_;
   std::condition_variable changed_;  // room made, a read ended, a pause or a stop

@@ -66,15 +66,12 @@ void Place(const BarLayout& layout) {
 }  // namespace
 
 void ScrollViewSized(HWND window) {
-  if (SurfaceLock().held_by_caller()) return;  // nested in an operation of this thread: it lays out
-  // A window's own thread reads its records without the lock: most windows have no scrolled view.
-  WindowRecord* own = RecordFind(window);
-  if (!own || !(own->flags & kScrollView)) return;
   ScrollBarsUpdate(window);
 }
 
 void ScrollBarsUpdate(HWND window) {
   if (SurfaceLock().held_by_caller()) return;
+  // The flag word changes under the lock on drawing threads, so even the first look takes it.
   SurfaceLock().lock_serving();
   WindowRecord* record = RecordFind(window);
   BarLayout layout;

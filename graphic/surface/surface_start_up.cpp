@@ -4,26 +4,12 @@
 #include "surface_seam.h"
 #include "surface.h"
 #include "surface_control_settings.h"
-#include "surface_lock.h"
 
 namespace qv {
 
-namespace {
-
-bool LockUnlessHeld() {
-  if (SurfaceLock().held_by_caller()) return false;
-  SurfaceLock().lock_serving();
-  return true;
-}
-
-void Unlock() { SurfaceLock().unlock(); }
-
-}  // namespace
-
 void SurfaceStartUp() {
   FontTableCreateDefaults();
-  SurfaceSeamConnect(
-      SurfaceSeam{SurfaceSetUp, SurfacePaint, SurfaceFontSelect, SurfaceResizeTo, LockUnlessHeld, Unlock});
+  SurfaceSeamConnect(SurfaceSeam{SurfaceSetUp, SurfacePaint, SurfaceFontSelect, SurfaceResizeTo});
 }
 
 }  // namespace qv

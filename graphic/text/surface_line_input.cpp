@@ -70,13 +70,11 @@ void Draw(WindowRecord& record, Field& field, DirtyBox& drawn) {
   field.covered_right = right;
 }
 
-// Lets the keys reach a window of this very thread; other threads' windows get them from their
-// own loops. False once the thread has been asked to quit (the request is passed on).
-bool Wait(HWND window) {
-  if (!window || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
-    Sleep(kPollMs);
-    return true;
-  }
+// Runs the calling thread's messages meanwhile: the keys of a target window of this very thread
+// come that way, and the thread's other windows (and threads that send to them) must not stop
+// while a window of another thread is read. False once the thread has been asked to quit (the
+// request is passed on).
+bool Wait() {
   MsgWaitForMultipleObjectsEx(0, nullptr, kPollMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -109,7 +107,7 @@ void SurfaceLineInput() {
   DWORD blink_from = GetTickCount();
   bool done = !window;
   while (!done) {
-    if (!Wait(window)) break;
+    if (!Wait()) break;
     // The target's record goes with its window: then nothing more can be typed.
     record = SurfaceAcquire();
     if (!record) break;

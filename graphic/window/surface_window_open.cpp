@@ -174,12 +174,13 @@ void WindowThreadMain(void* parameter) {
 }
 
 // Waits for the window thread's answer, running what other threads send meanwhile: the new
-// window's activation may send to this thread's windows.
+// window's activation may send to this thread's windows. A message that was already waiting
+// when the wait began wakes it too.
 HWND AwaitReport(const Opening& open, HANDLE thread) {
   HANDLE both[2] = {open.reported, thread};
   MSG message;
   while (open.frame.load() == kNotReported) {
-    DWORD woken = MsgWaitForMultipleObjectsEx(2, both, INFINITE, QS_SENDMESSAGE, 0);
+    DWORD woken = MsgWaitForMultipleObjectsEx(2, both, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
     if (woken == WAIT_OBJECT_0 + 2) PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     // The thread ended without answering: no window.
     if (woken == WAIT_OBJECT_0 + 1 && open.frame.load() == kNotReported) return nullptr;

@@ -1,7 +1,12 @@
 #include "win32/runtime_thread.h"
 
+#include <pthread.h>
+
+#include <atomic>
 #include <memory>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "frame.h"
 #include "thread_record.h"
@@ -10,28 +15,43 @@ namespace qv {
 
 namespace {
 
+// The new thread's work waits until its starter has the handle it hands out (or gave up).
 struct ThreadStart {
   void (*body)(void*);
   void* argument;
+  std::atomic<int> go{0};  // 1 run, -1 give up
 };
 
-DWORD WINAPI RuntimeThreadMain(void* parameter) {
-  std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(parameter));
+void RuntimeThreadMain(std::shared_ptr<ThreadStart> start) {
+  while (start->go.load(std::memory_order_acquire) == 0) Sleep(0);
+  if (start->go.load() < 0) return;
   LoadFpuControlWord();
   ThreadRecordGet();
   start->body(start->argument);
   ThreadRecordRelease();
-  return 0;
 }
 
 }  // namespace
 
+// Started through the posix thread library like a program's std::thread: under Wine a thread of
+// CreateThread's and one of the library's that end at the same moment can stop each other for
+// good in their ends.
 HANDLE RuntimeThreadStart(void (*body)(void*), void* argument) {
-  std::unique_ptr<ThreadStart> start(new (std::nothrow) ThreadStart{body, argument});
+  auto start = std::shared_ptr<ThreadStart>(new (std::nothrow) ThreadStart{body, argument});
   if (!start) return nullptr;
-  HANDLE thread = CreateThread(nullptr, 0, RuntimeThreadMain, start.get(), 0, nullptr);
-  if (thread) start.release();  // the thread owns it now
-  return thread;
+  try {
+    std::thread thread(RuntimeThreadMain, start);
+    HANDLE own = static_cast<HANDLE>(pthread_gethandle(thread.native_handle()));
+    HANDLE handed = nullptr;
+    if (!own || !DuplicateHandle(GetCurrentProcess(), own, GetCurrentProcess(), &handed, 0, FALSE,
+                                 DUPLICATE_SAME_ACCESS))
+      handed = nullptr;
+    start->go.store(handed ? 1 : -1, std::memory_order_release);
+    thread.detach();
+    return handed;
+  } catch (const std::system_error&) {
+    return nullptr;
+  }
 }
 
 }  // namespace qv

@@ -55,9 +55,7 @@ void StartUp(const Program& program) {
   rt.command_tail = LocateCommandTail(rt.command_line);
   rt.module = GetModuleHandleW(nullptr);
 
-  rt.tls_allocated = platform::TlsSlotAlloc(rt.tls_index);
-  if (!rt.tls_allocated) ExitProcess(255);
-  ThreadRecord* main = ThreadRecordGet();
+  ThreadRecord* main = ThreadRecordGet();  // makes the thread-record slot as well
   if (!main) ExitProcess(255);
   rt.main_record = main;
   for (int i = 0; i < 4; ++i) main->settings[i] = kInitialSettings[i];
@@ -84,10 +82,13 @@ void StartUp(const Program& program) {
 
 void ShutDown(int32_t result) {
   // The process-wide kernel and directory-search handles are never opened by this program.
-  ReleaseGlobals();
-  ThreadRecordRelease();
+  // Threads that still use the run-time (graphic windows, a program's own threads) keep its
+  // shared state, the globals and the thread-record slot, until the process ends them all.
   RuntimeState& rt = Runtime();
-  if (rt.tls_allocated) {
+  bool alone = ThreadRecordCount() <= (ThreadRecordPeek() ? 1 : 0);
+  if (alone) ReleaseGlobals();
+  ThreadRecordRelease();
+  if (alone && rt.tls_allocated) {
     platform::TlsSlotFree(rt.tls_index);
     rt.tls_allocated = false;
   }

@@ -11,7 +11,8 @@
 #include "dialog_show.h"
 #include "dialog_test_support.h"
 #include "font_table.h"
-#include "surface_seam.h"
+#include "import_hook.h"
+#include "surface_lock_word.h"
 #include "window_record.h"
 
 namespace qv {
@@ -214,32 +215,25 @@ TEST(Teardown, ImageListsAreReleasedOnceAndOnlyWhenHanded) {
 }
 
 // Giving a graphic control its first font back at teardown changes the canvas under SurfaceLock.
-// A stand-in lock sees whether the canvas font changed while it was held.
+// The canvas's font selection is watched: the first font must go back while SurfaceLock is held.
 struct LockWatch {
   HDC dc = nullptr;
   HFONT assigned = nullptr;
-  int depth = 0;
-  bool assigned_at_lock = false;
-  bool changed_under_lock = false;
+  bool font_given_back = false;
+  bool held_when_given_back = false;
 } lock_watch;
 
-bool WatchLock() {
-  if (lock_watch.depth++ == 0)
-    lock_watch.assigned_at_lock = GetCurrentObject(lock_watch.dc, OBJ_FONT) == lock_watch.assigned;
-  return true;
-}
+HGDIOBJ(WINAPI* g_select_object)(HDC, HGDIOBJ) = nullptr;
 
-void WatchUnlock() {
-  if (--lock_watch.depth == 0 && lock_watch.assigned_at_lock &&
-      GetCurrentObject(lock_watch.dc, OBJ_FONT) != lock_watch.assigned)
-    lock_watch.changed_under_lock = true;
+HGDIOBJ WINAPI WatchingSelectObject(HDC dc, HGDIOBJ object) {
+  if (dc == lock_watch.dc && object != lock_watch.assigned && GetObjectType(object) == OBJ_FONT) {
+    lock_watch.font_given_back = true;
+    lock_watch.held_when_given_back = SurfaceLock().held_by_caller();
+  }
+  return g_select_object(dc, object);
 }
 
 TEST(Teardown, AGraphicControlsFontGoesBackUnderSurfaceLock) {
-  const SurfaceSeam previous = SurfaceSeamGet();
-  SurfaceSeam seam;
-  seam.lock = WatchLock;
-  seam.unlock = WatchUnlock;
   HWND dialog = MakeDialog(u"canvas", 0, 0, 300, 200);
   AddControl(14, dialog, 4301, 0, 0, 100, 100, 0);
   WindowRecord* record = RecordFind(GetDlgItem(dialog, 4301));
@@ -251,11 +245,14 @@ TEST(Teardown, AGraphicControlsFontGoesBackUnderSurfaceLock) {
   record->previous_font = static_cast<HFONT>(SelectObject(lock_watch.dc, lock_watch.assigned));
   ASSERT_TRUE(FontTableRetain(2));
   record->font_number = 2;
-  SurfaceSeamConnect(seam);
-  DestroyWindow(dialog);
-  SurfaceSeamConnect(previous);
-  EXPECT_TRUE(lock_watch.changed_under_lock);
-  EXPECT_EQ(lock_watch.depth, 0);
+  {
+    testing::ImportHook hook("gdi32.dll", "SelectObject", reinterpret_cast<void*>(WatchingSelectObject));
+    ASSERT_TRUE(hook.installed());
+    g_select_object = reinterpret_cast<HGDIOBJ(WINAPI*)(HDC, HGDIOBJ)>(hook.original());
+    DestroyWindow(dialog);
+  }
+  EXPECT_TRUE(lock_watch.font_given_back);
+  EXPECT_TRUE(lock_watch.held_when_given_back);
   DeleteObject(lock_watch.assigned);
 }
 

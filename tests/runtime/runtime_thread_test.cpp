@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "frame.h"
+#include "import_hook.h"
 #include "runtime_state.h"
 #include "thread_record.h"
 #include "win32/runtime_thread.h"
@@ -61,18 +65,86 @@ TEST(RuntimeThreads, StartLikeTheStartUpThreadAndGiveTheirRecordBack) {
   EXPECT_EQ(ThreadRecordCount(), before);
 }
 
-TEST(RuntimeThreads, AThreadThatEndsWithoutReleasingItsRecordStillGivesItBack) {
-  int32_t before = ThreadRecordCount();
+// Threads the run-time did not start (a program's own std::thread or CreateThread) get their
+// record on first use and give it back when they end, without releasing it themselves.
+struct ForeignUse {
   uint16_t control_word = 0;
   int32_t during = 0;
-  std::thread([&] {
-    ThreadRecordGet();  // first use of the run-time on a thread it did not start
-    control_word = ControlWord();
-    during = ThreadRecordCount();
-  }).join();
-  EXPECT_EQ(during, before + 1);
-  EXPECT_EQ(ThreadRecordCount(), before);
-  EXPECT_EQ(control_word & kMeaningful, kFpuControlWord & kMeaningful);
+};
+
+DWORD WINAPI UseTheRuntime(void* out) {
+  auto* use = static_cast<ForeignUse*>(out);
+  ThreadRecordGet();
+  use->control_word = ControlWord();
+  use->during = ThreadRecordCount();
+  return 0;
+}
+
+TEST(RuntimeThreads, ThreadsThatEndWithoutReleasingTheirRecordStillGiveItBack) {
+  using Start = void (*)(ForeignUse&);
+  const std::pair<const char*, Start> starts[] = {
+      {"std::thread", [](ForeignUse& use) { std::thread([&] { UseTheRuntime(&use); }).join(); }},
+      {"CreateThread",
+       [](ForeignUse& use) {
+         HANDLE thread = CreateThread(nullptr, 0, UseTheRuntime, &use, 0, nullptr);
+         ASSERT_NE(thread, nullptr);
+         WaitForSingleObject(thread, INFINITE);
+         CloseHandle(thread);
+       }},
+  };
+  for (const auto& [name, start] : starts) {
+    SCOPED_TRACE(name);
+    int32_t before = ThreadRecordCount();
+    ForeignUse use;
+    start(use);
+    EXPECT_EQ(use.during, before + 1);
+    EXPECT_EQ(ThreadRecordCount(), before);
+    EXPECT_EQ(use.control_word & kMeaningful, kFpuControlWord & kMeaningful);
+  }
+}
+
+// Threads that use the run-time for the first time at the same moment, before anyone made the
+// thread-record slot: one slot is made, and every thread finds its own record in it.
+DWORD(WINAPI* g_tls_alloc)() = nullptr;
+
+// Making a slot takes a while here, so that threads meet while one is made.
+DWORD WINAPI SlowTlsAlloc() {
+  Sleep(20);
+  return g_tls_alloc();
+}
+
+TEST(RuntimeThreads, TheThreadRecordSlotIsMadeOnceWhenThreadsStartTogether) {
+  testing::ImportHook hook("kernel32.dll", "TlsAlloc", reinterpret_cast<void*>(SlowTlsAlloc));
+  ASSERT_TRUE(hook.installed());
+  g_tls_alloc = reinterpret_cast<DWORD(WINAPI*)()>(hook.original());
+  RuntimeState& rt = Runtime();
+  const uint32_t saved_index = rt.tls_index;
+  constexpr int kThreads = 4, kRounds = 5;
+  int lost = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    rt.tls_allocated = false;
+    std::atomic<int> ready{0}, checked{0};
+    std::atomic<bool> go{false};
+    std::atomic<int> round_lost{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+      threads.emplace_back([&] {
+        ++ready;
+        while (!go) {
+        }
+        ThreadRecord* mine = ThreadRecordGet();
+        ++checked;
+        while (checked < kThreads) Sleep(0);
+        if (!mine || ThreadRecordPeek() != mine) ++round_lost;
+      });
+    while (ready < kThreads) Sleep(0);
+    go = true;
+    for (std::thread& thread : threads) thread.join();
+    lost += round_lost;
+  }
+  rt.tls_index = saved_index;
+  rt.tls_allocated = true;
+  EXPECT_EQ(lost, 0);
 }
 
 }  // namespace

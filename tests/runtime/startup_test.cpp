@@ -42,6 +42,10 @@ TEST(StartUp, MainsResultIsTheExitCodeWhole) {
   EXPECT_EQ(RunProbe(L"zero"), 51u);  // error 0 is recorded as 51
 }
 
+// The run-time's shared state (the thread-record slot, the globals) stays while another thread
+// still uses it: the process ends it, not the shutdown under that thread's feet.
+TEST(StartUp, ShutdownLeavesSharedStateToThreadsStillRunning) { EXPECT_EQ(RunProbe(L"worker"), 0u); }
+
 TEST(StartUp, FatalErrorsEndTheProcessWith255) {
   EXPECT_EQ(RunProbe(L"fatal 241"), 255u);
   EXPECT_EQ(RunProbe(L"fatal 244"), 255u);

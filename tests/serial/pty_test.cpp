@@ -324,16 +324,19 @@ TEST_F(PtyTest, TheDeviceKeepsTheTimeoutsTheChannelGaveIt) {
   EXPECT_TRUE(PopText().str() == data);
 }
 
-// A sender that writes a burst and hangs up at once: the bytes already in the process are
-// handed out, and only then does the line report its failure.
+// A sender that writes a burst and hangs up: the bytes already in the process are handed out,
+// and only then does the line report its failure. The hang-up waits until the bytes have left
+// the tty, since a hang-up flushes what the tty still holds.
 TEST_F(PtyTest, BytesReceivedBeforeAHangUpAreKept) {
   const ChannelNumber n = Open(hangup_);
   ASSERT_EQ(ErrorTake(), 0);
   ChannelSet(n, kItemReceiveQueue, 20000);
   const std::string burst = Pattern(3000, 10);
   VirtualSerial::Feed(hangup_, burst);
+  ASSERT_EQ(WaitForCount(n, 3000), 3000);
   VirtualSerial::HangUp(hangup_);
-  EXPECT_EQ(WaitForCount(n, 3000), 3000);
+  Sleep(100);  // many polls of the drain: each now meets the hung-up line
+  EXPECT_EQ(ChannelQuery(kItemBytesWaiting, n), 3000);
   EXPECT_EQ(ErrorTake(), 0);
   ChannelReceive(n, 3000);
   EXPECT_TRUE(PopText().str() == burst);

@@ -1,0 +1,70 @@
+#include "surface_lock_word.h"
+
+namespace qv {
+
+namespace {
+
+// Whether another thread's sent message waits for the calling thread.
+bool SentMessageWaiting() { return (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0; }
+
+}  // namespace
+
+SurfaceLockWord& SurfaceLock() {
+  static SurfaceLockWord lock;
+  return lock;
+}
+
+bool SurfaceLockWord::Take() {
+  if (word_.exchange(-1, std::memory_order_acquire) != 0) return false;
+  holder_.store(GetCurrentThreadId(), std::memory_order_relaxed);
+  return true;
+}
+
+void SurfaceLockWord::lock() {
+  if (held_by_caller()) {
+    ++depth_;
+    return;
+  }
+  for (;;) {
+    if (window_waiters_.load() == 0 && Take()) return;
+    Sleep(0);
+  }
+}
+
+void SurfaceLockWord::lock_serving() {
+  if (held_by_caller()) {
+    ++depth_;
+    return;
+  }
+  if (Take()) return;
+  MSG message;
+  for (;;) {
+    window_waiters_.fetch_add(1);
+    bool taken = false;
+    while (!(taken = Take()) && !SentMessageWaiting()) Sleep(0);
+    window_waiters_.fetch_sub(1);
+    if (taken) return;
+    // Not counted while the messages run: they may wait for the lock themselves. Only sent
+    // messages run here; posted ones and input stay queued for the thread's loop.
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
+bool SurfaceLockWord::try_lock() {
+  if (held_by_caller()) {
+    ++depth_;
+    return true;
+  }
+  return Take();
+}
+
+void SurfaceLockWord::unlock() {
+  if (depth_ > 0) {
+    --depth_;
+    return;
+  }
+  holder_.store(0, std::memory_order_relaxed);
+  word_.store(0, std::memory_order_release);
+}
+
+}  // namespace qv
