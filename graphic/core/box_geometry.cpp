@@ -55,3 +55,295 @@ ArcRadials ArcRadialPoints(PixelPoint a, PixelPoint b, long double start_angle, 
 }
 
 }  // namespace qv
+
+namespace qv {
+
+namespace {
+
+using Real = long double;
+
+// The inside of a shape on one row: disjoint intervals [from, to], ascending.
+struct Interval {
+  Real from, to;
+};
+using Row = std::vector<Interval>;
+
+constexpr Real kEverywhere = 1e30L;
+
+Row Normalised(Row row) {
+  std::sort(row.begin(), row.end(), [](const Interval& a, const Interval& b) { return a.from < b.from; });
+  Row out;
+  for (const Interval& i : row) {
+    if (!(i.from <= i.to)) continue;
+    if (!out.empty() && i.from <= out.back().to)
+      out.back().to = std::max(out.back().to, i.to);
+    else
+      out.push_back(i);
+  }
+  return out;
+}
+
+Row Union(Row a, const Row& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return Normalised(std::move(a));
+}
+
+Row Intersect(const Row& a, const Row& b) {
+  Row out;
+  for (const Interval& i : a)
+    for (const Interval& j : b) {
+      Real from = std::max(i.from, j.from), to = std::min(i.to, j.to);
+      if (from <= to) out.push_back({from, to});
+    }
+  return Normalised(std::move(out));
+}
+
+// a without the open inside of b: the outline of b stays with a.
+Row Subtract(const Row& a, const Row& b) {
+  Row out;
+  for (Interval i : a) {
+    for (const Interval& j : b) {
+      if (j.to <= i.from || j.from >= i.to) continue;
+      if (j.from > i.from) out.push_back({i.from, j.from});
+      i.from = j.to;
+      if (i.from >= i.to) break;
+    }
+    if (i.from < i.to) out.push_back(i);
+  }
+  return Normalised(std::move(out));
+}
+
+// The row of an axis-parallel ellipse (centre, radii).
+Row EllipseRow(Real cx, Real cy, Real rx, Real ry, Real yc) {
+  if (rx <= 0 || ry <= 0) return {};
+  Real t = (yc - cy) / ry;
+  if (!(std::fabs(t) <= 1)) return {};
+  Real half = rx * std::sqrt(1 - t * t);
+  return {{cx - half, cx + half}};
+}
+
+// The row of the half-plane a x + b y + c >= 0.
+Row HalfPlaneRow(Real a, Real b, Real c, Real yc) {
+  Real rest = b * yc + c;
+  if (a == 0) return rest >= 0 ? Row{{-kEverywhere, kEverywhere}} : Row{};
+  Real x = -rest / a;
+  return a > 0 ? Row{{x, kEverywhere}} : Row{{-kEverywhere, x}};
+}
+
+struct Vec {
+  Real x, y;
+};
+
+// Points within r of the segment p-q.
+Row StadiumRow(Vec p, Vec q, Real r, Real yc) {
+  Row row = Union(EllipseRow(p.x, p.y, r, r, yc), EllipseRow(q.x, q.y, r, r, yc));
+  Real dx = q.x - p.x, dy = q.y - p.y, length = std::hypot(dx, dy);
+  if (length == 0) return row;
+  // Along the segment: 0 <= (P - p).d <= |d|^2; across it: |(P - p) x d| <= r |d|.
+  Row band{{-kEverywhere, kEverywhere}};
+  band = Intersect(band, HalfPlaneRow(dx, dy, -(dx * p.x + dy * p.y), yc));
+  band = Intersect(band, HalfPlaneRow(-dx, -dy, dx * q.x + dy * q.y, yc));
+  Real across = dy * p.x - dx * p.y;  // (P - p) x d = P.x dy - P.y dx - across
+  band = Intersect(band, HalfPlaneRow(-dy, dx, across + r * length, yc));
+  band = Intersect(band, HalfPlaneRow(dy, -dx, -across + r * length, yc));
+  return Union(row, band);
+}
+
+// A box with quarter-ellipse corners, its outline through l, t, r, b.
+struct RoundedBox {
+  Real l, t, r, b, rx, ry;  // rx, ry: corner radii
+};
+
+Row RoundedBoxRow(const RoundedBox& box, Real yc) {
+  if (!(box.l <= box.r && yc >= box.t && yc <= box.b)) return {};
+  Real rx = std::min(box.rx, (box.r - box.l) / 2), ry = std::min(box.ry, (box.b - box.t) / 2);
+  Real inset = 0, dy = 0;
+  if (yc < box.t + ry)
+    dy = box.t + ry - yc;
+  else if (yc > box.b - ry)
+    dy = yc - (box.b - ry);
+  if (dy > 0 && rx > 0) {
+    Real t = dy / ry;
+    if (t > 1) return {};
+    inset = rx * (1 - std::sqrt(1 - t * t));
+  }
+  return {{box.l + inset, box.r - inset}};
+}
+
+RoundedBox Grown(const RoundedBox& box, Real by) {
+  return {box.l - by, box.t - by, box.r + by, box.b + by, std::max<Real>(0, box.rx + by),
+          std::max<Real>(0, box.ry + by)};
+}
+
+// The pen's half width: a width of 0 or 1 draws one pixel.
+Real HalfPen(int64_t pen_width) { return std::max<Real>(1, static_cast<Real>(pen_width)) / 2; }
+
+// Pixels whose centres lie inside the row, cut to the canvas. As for the platform's lines, a
+// pixel's centre is at its integer coordinates.
+// Only the rows from `top` to `bottom` (the shape's extent) are looked at.
+template <typename RowOf>
+std::vector<Span> Rasterise(int32_t width, int32_t height, Real top, Real bottom, RowOf row_of) {
+  std::vector<Span> spans;
+  if (!(top <= bottom)) return spans;
+  int32_t first = static_cast<int32_t>(std::clamp<Real>(std::ceil(top), 0, height));
+  int32_t last = static_cast<int32_t>(std::clamp<Real>(std::floor(bottom) + 1, 0, height));
+  for (int32_t y = first; y < last; ++y) {
+    for (const Interval& i : row_of(static_cast<Real>(y))) {
+      Real from = std::max<Real>(std::ceil(i.from), 0);
+      Real to = std::min<Real>(std::floor(i.to) + 1, width);
+      if (!(from < to)) continue;
+      Span span{y, static_cast<int32_t>(from), static_cast<int32_t>(to)};
+      if (!spans.empty() && spans.back().y == y && spans.back().right >= span.left)
+        spans.back().right = std::max(spans.back().right, span.right);  // pixels of both
+      else
+        spans.push_back(span);
+    }
+  }
+  return spans;
+}
+
+// The sector counter-clockwise on the screen from the direction s to the direction e around c.
+// With y growing downwards, v lies counter-clockwise of d (within half a turn) when the
+// screen's cross product d.x v.y - d.y v.x is negative.
+Row SectorRow(Vec c, Vec s, Vec e, Real yc) {
+  auto after_start = [&](Vec d) { return HalfPlaneRow(d.y, -d.x, d.x * c.y - d.y * c.x, yc); };
+  auto before_end = [&](Vec d) { return HalfPlaneRow(-d.y, d.x, d.y * c.x - d.x * c.y, yc); };
+  Real turn = s.x * e.y - s.y * e.x, along = s.x * e.x + s.y * e.y;
+  if (turn == 0 && along > 0) return {{-kEverywhere, kEverywhere}};  // one direction: the whole ellipse
+  if (turn < 0) return Intersect(after_start(s), before_end(e));      // up to half a turn
+  return Union(after_start(s), before_end(e));
+}
+
+}  // namespace
+
+bool WithinReach(PixelPoint a, PixelPoint b, int64_t grow, int32_t width, int32_t height) {
+  int64_t left = std::min(a.x, b.x) - grow, right = int64_t{std::max(a.x, b.x)} + grow;
+  int64_t top = std::min(a.y, b.y) - grow, bottom = int64_t{std::max(a.y, b.y)} + grow;
+  return left >= -kShapeReach && top >= -kShapeReach && right <= int64_t{width} + kShapeReach &&
+         bottom <= int64_t{height} + kShapeReach;
+}
+
+ShapeSpans RoundBoxSpans(const BoxShape& box, const ShapeStyle& style, int32_t width, int32_t height) {
+  // The outline runs through the centres of the edge pixels; the right and bottom edges lie
+  // outside the box, so its last column and row are one before them.
+  RoundedBox line{std::min<Real>(box.left, box.right),
+                  std::min<Real>(box.top, box.bottom),
+                  std::max<Real>(box.left, box.right) - 1,
+                  std::max<Real>(box.top, box.bottom) - 1,
+                  std::max<Real>(0, static_cast<Real>(box.corner_width) - 1) / 2,
+                  std::max<Real>(0, static_cast<Real>(box.corner_height) - 1) / 2};
+  ShapeSpans spans;
+  Real half = HalfPen(style.pen_width);
+  Real reach = half + 1;
+  if (style.fill)
+    spans.fill = Rasterise(width, height, line.t, line.b, [&](Real yc) { return RoundedBoxRow(line, yc); });
+  if (style.outline)
+    spans.outline = Rasterise(width, height, line.t - reach, line.b + reach, [&](Real yc) {
+      return Subtract(RoundedBoxRow(Grown(line, half), yc), RoundedBoxRow(Grown(line, -half), yc));
+    });
+  return spans;
+}
+
+ShapeSpans ArcSpans(PixelPoint a, PixelPoint b, const ArcRadials& radials, bool pie, const ShapeStyle& style,
+                    int32_t width, int32_t height) {
+  // Through the edge pixels' centres, the right and bottom edges outside the box.
+  Real l = std::min(a.x, b.x), r = static_cast<Real>(std::max(a.x, b.x)) - 1;
+  Real t = std::min(a.y, b.y), bo = static_cast<Real>(std::max(a.y, b.y)) - 1;
+  Vec c{(l + r) / 2, (t + bo) / 2};
+  Real rx = (r - l) / 2, ry = (bo - t) / 2;
+  Vec s{radials.start.x - c.x, radials.start.y - c.y}, e{radials.end.x - c.x, radials.end.y - c.y};
+  Real half = HalfPen(style.pen_width);
+  ShapeSpans spans;
+  if (pie && style.fill)
+    spans.fill = Rasterise(width, height, t, bo,
+                           [&](Real yc) { return Intersect(EllipseRow(c.x, c.y, rx, ry, yc), SectorRow(c, s, e, yc)); });
+  if (!style.outline) return spans;
+  // Where a radial direction meets the ellipse, for the pie's two straight sides.
+  auto rim = [&](Vec d) {
+    Real k = std::hypot(d.x / std::max<Real>(rx, 1e-9L), d.y / std::max<Real>(ry, 1e-9L));
+    return k > 0 ? Vec{c.x + d.x / k, c.y + d.y / k} : c;
+  };
+  Vec rim_s = rim(s), rim_e = rim(e);
+  spans.outline = Rasterise(width, height, t - half - 1, bo + half + 1, [&](Real yc) {
+    Row ring = Subtract(EllipseRow(c.x, c.y, rx + half, ry + half, yc), EllipseRow(c.x, c.y, rx - half, ry - half, yc));
+    Row row = Intersect(ring, SectorRow(c, s, e, yc));
+    if (pie) row = Union(Union(row, StadiumRow(c, rim_s, half, yc)), StadiumRow(c, rim_e, half, yc));
+    return row;
+  });
+  return spans;
+}
+
+std::vector<Span> PolygonSpans(const std::vector<PixelPoint>& points, bool alternate, int32_t width, int32_t height) {
+  struct Crossing {
+    Real x;
+    int direction;
+  };
+  std::vector<Crossing> crossings;
+  Real top = kEverywhere, bottom = -kEverywhere;
+  for (const PixelPoint& p : points) {
+    top = std::min<Real>(top, p.y);
+    bottom = std::max<Real>(bottom, p.y);
+  }
+  return Rasterise(width, height, top, bottom, [&](Real yc) {
+    crossings.clear();
+    for (size_t i = 0; i < points.size(); ++i) {
+      const PixelPoint& p = points[i];
+      const PixelPoint& q = points[(i + 1) % points.size()];
+      if (p.y == q.y) continue;
+      Real low = std::min(p.y, q.y), high = std::max(p.y, q.y);
+      if (yc < low || yc >= high) continue;  // a vertex counts for the edge that starts there
+      Real t = (yc - p.y) / (static_cast<Real>(q.y) - p.y);
+      crossings.push_back({p.x + t * (static_cast<Real>(q.x) - p.x), q.y > p.y ? 1 : -1});
+    }
+    std::sort(crossings.begin(), crossings.end(), [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
+    Row row;
+    int winding = 0;
+    for (size_t i = 0; i + 1 < crossings.size(); ++i) {
+      winding += alternate ? 1 : crossings[i].direction;
+      if (alternate ? (winding & 1) != 0 : winding != 0) row.push_back({crossings[i].x, crossings[i + 1].x});
+    }
+    return Normalised(std::move(row));
+  });
+}
+
+bool PointsWithinReach(const std::vector<PixelPoint>& points, int32_t width, int32_t height) {
+  return std::all_of(points.begin(), points.end(),
+                     [&](const PixelPoint& p) { return WithinReach(p, p, 0, width, height); });
+}
+
+std::vector<Span> StrokeSpans(const std::vector<PixelPoint>& path, bool closed, int64_t pen_width, int32_t width,
+                              int32_t height) {
+  Real half = HalfPen(pen_width);
+  std::vector<Vec> points;
+  for (const PixelPoint& p : path) points.push_back({static_cast<Real>(p.x), static_cast<Real>(p.y)});
+  if (closed && points.size() > 2) points.push_back(points.front());
+  Real top = kEverywhere, bottom = -kEverywhere;
+  for (const Vec& p : points) {
+    top = std::min(top, p.y - half);
+    bottom = std::max(bottom, p.y + half);
+  }
+  // A stadium is convex: when it holds both ends of a row of the canvas it holds the row.
+  auto distance = [](Vec p, Vec a, Vec b) {
+    Real dx = b.x - a.x, dy = b.y - a.y, d2 = dx * dx + dy * dy;
+    Real t = d2 > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / d2, Real{0}, Real{1}) : 0;
+    return std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy);
+  };
+  const Real last = static_cast<Real>(width) - 1;
+  return Rasterise(width, height, top, bottom, [&](Real yc) {
+    Row row;
+    for (size_t i = 0; i + 1 < points.size(); ++i)
+      if (distance({0, yc}, points[i], points[i + 1]) <= half && distance({last, yc}, points[i], points[i + 1]) <= half)
+        return Row{{0, last}};
+    for (size_t i = 0; i + 1 < points.size(); ++i) {
+      // Only segments that come near the row add to it.
+      if (std::min(points[i].y, points[i + 1].y) - half > yc || std::max(points[i].y, points[i + 1].y) + half < yc)
+        continue;
+      Row part = StadiumRow(points[i], points[i + 1], half, yc);
+      row.insert(row.end(), part.begin(), part.end());
+    }
+    if (points.size() == 1) row = StadiumRow(points[0], points[0], half, yc);
+    return Normalised(std::move(row));
+  });
+}
+
+}  // namespace qv

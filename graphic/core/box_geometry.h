@@ -1,7 +1,9 @@
-// Geometry of SurfaceBox and SurfaceArc from their mapped corners, independent of the platform.
+// Geometry of SurfaceBox and SurfaceArc from their mapped corners, and the shapes too large for
+// the platform drawn as pixel spans; independent of the platform.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "user_space.h"
 
@@ -34,5 +36,61 @@ struct ArcRadials {
 // positive x axis, y growing downwards): (cx + 5000 cos a, cy - 5000 sin a), each rounded by
 // the FloatToInteger rule (a NaN or infinite angle gives -2147483648).
 ArcRadials ArcRadialPoints(PixelPoint a, PixelPoint b, long double start_angle, long double end_angle);
+
+}  // namespace qv
+
+namespace qv {
+
+// Shapes beyond the platform's reach. The platform's ellipses, arcs, pies and rounded corners
+// cost time in proportion to their size, and its wide pens in proportion to their width: a
+// pie of a million pixels' radius takes minutes. Such shapes are drawn instead as rows of
+// pixel spans over the canvas only, in time proportional to the canvas: a pixel belongs to a
+// shape when its centre lies inside the shape's exact outline (pens centred on it), which is
+// what the platform approximates for the parts it would have drawn on the canvas.
+
+// A shape whose box, grown by the pen on every side, lies within the canvas grown by this on
+// every side is left to the platform; so is a pen up to this wide.
+constexpr int64_t kShapeReach = 8192;
+
+// Whether the box with corners a and b (any order) grown by `grow` lies within reach of a
+// width x height canvas.
+bool WithinReach(PixelPoint a, PixelPoint b, int64_t grow, int32_t width, int32_t height);
+
+// Pixels left .. right - 1 of row y.
+struct Span {
+  int32_t y = 0, left = 0, right = 0;
+  bool operator==(const Span&) const = default;
+};
+
+// What is drawn of a shape: the inside (the brush) and the outline (the pen's colour).
+struct ShapeSpans {
+  std::vector<Span> fill, outline;
+};
+
+// How a far shape is drawn: pen width in pixels (0 draws one pixel wide), whether the pen is
+// drawn at all (a null pen or colour "none" is not) and whether the inside is filled.
+struct ShapeStyle {
+  int64_t pen_width = 0;
+  bool outline = true, fill = true;
+};
+
+// RoundRect(left, top, right, bottom, corner width, corner height) as the platform takes it:
+// the box's right and bottom edges are outside it; corners 0 x 0 make a plain rectangle.
+ShapeSpans RoundBoxSpans(const BoxShape& box, const ShapeStyle& style, int32_t width, int32_t height);
+
+// Arc or Pie in the box (a, b) from the start to the end radial point, counter-clockwise on
+// the screen (equal radials: the whole ellipse). Only a pie has an inside.
+ShapeSpans ArcSpans(PixelPoint a, PixelPoint b, const ArcRadials& radials, bool pie, const ShapeStyle& style,
+                    int32_t width, int32_t height);
+
+// The inside of a polygon by the winding rule (or, with `alternate`, the even-odd rule).
+std::vector<Span> PolygonSpans(const std::vector<PixelPoint>& points, bool alternate, int32_t width, int32_t height);
+
+// Whether every point lies within reach of the canvas (the polygon is then the platform's).
+bool PointsWithinReach(const std::vector<PixelPoint>& points, int32_t width, int32_t height);
+
+// A line or polyline stroked with a round pen of the style's width (joins and ends round).
+std::vector<Span> StrokeSpans(const std::vector<PixelPoint>& path, bool closed, int64_t pen_width, int32_t width,
+                              int32_t height);
 
 }  // namespace qv

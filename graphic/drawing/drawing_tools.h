@@ -6,8 +6,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "box_geometry.h"
+#include "dyn_string.h"
 #include "user_space.h"
 #include "window_record.h"
 
@@ -72,6 +75,27 @@ inline int32_t FillColour(int32_t fill, int32_t line_colour) { return fill == kC
 // The record's pen (style, width) in a line colour; colour -2 is the stock null pen.
 HGDIOBJ MakeLinePen(const WindowRecord& record, int32_t line_colour);
 
+// A name operand as null-terminated wide text: its whole UTF-16 units (an odd last byte is no
+// character and is dropped), never read past the block.
+std::wstring NameText(const DynString& name);
+
+// Fills rows of pixel spans with a brush in the DC's mix mode, as one region.
+void FillSpans(HDC dc, const std::vector<Span>& spans, HBRUSH brush);
+
+// Draws a shape given as spans: the inside with the fill brush (none: hollow), the outline in
+// a solid brush of the line colour (-2: none).
+void DrawShapeSpans(HDC dc, const ShapeSpans& spans, HBRUSH fill, int32_t line_colour);
+
+// The pen width as a size in pixels (its magnitude), and whether the platform's pen of that
+// width can draw in bounded time.
+int64_t PenExtent(const WindowRecord& record);
+bool PenWithinReach(const WindowRecord& record);
+
+// Whether the platform's pen draws lines through these points in bounded time: a pen of one
+// pixel always (the platform cuts its lines to the canvas), a wider one within reach of the
+// canvas only (it fills the whole wide line, row by row).
+bool LinesWithinReach(const WindowRecord& record, const std::vector<PixelPoint>& points);
+
 // The surface record of (window, control identifier) as SurfaceAttach finds it, or null.
 WindowRecord* SourceSurface(HANDLE window, int32_t id);
 
@@ -93,6 +117,11 @@ std::vector<POINT> PlatformPoints(const std::vector<PixelPoint>& points);
 // The width of the inclusive pixel span a..b (b - a + 1), or 0 when it is empty or does not
 // fit 32 bits.
 int32_t SpanOf(int32_t a, int32_t b);
+
+// The signed extent b - a + 1 of a rectangle side given from a to b, as the platform's block
+// transfers take it: negative when b lies before a (the platform then mirrors), 0 when it is
+// empty or does not fit 32 bits.
+int32_t ExtentOf(int32_t a, int32_t b);
 
 // A coordinate for SurfaceMarkDirty, which widens marks by the pen: far values are brought in
 // to where the widening cannot overflow (the mark is cut to the canvas anyway).

@@ -17,8 +17,8 @@ HANDLE MemorySurfaceCreate(int32_t width, int32_t height);
 // A new surface from the bitmap named by the top operand (wide text, always consumed): two
 // characters whose first 32-bit value is below 0x8000 name a system bitmap by number; a name
 // with "." is a file; any other name is a bitmap resource of the program, then a file. Width
-// and height 0 keep the bitmap's size; another size stretches it with the stretch mode (0: the
-// DC's default). Its handle, or 0.
+// or height 0 keeps the bitmap's size; another positive size stretches it with the stretch
+// mode (0: the DC's default). Its handle, or 0 (also for a negative size); raises no error.
 HANDLE MemorySurfaceLoad(int32_t width, int32_t height, int32_t stretch_mode);
 
 // Destroys the target when it is a memory surface; the thread is then without a target.

@@ -22,8 +22,9 @@ HBITMAP LoadNamed(const DynString& name) {
     std::memcpy(&number, name.data(), 4);
     if (number < kSystemBitmapLimit) return load(nullptr, MAKEINTRESOURCEW(number), 0);
   }
-  const wchar_t* text = reinterpret_cast<const wchar_t*>(name.data());
-  if (name.wide_view().find(u'.') != std::u16string_view::npos) return load(nullptr, text, LR_LOADFROMFILE);
+  std::wstring named = NameText(name);
+  const wchar_t* text = named.c_str();
+  if (named.find(L'.') != std::wstring::npos) return load(nullptr, text, LR_LOADFROMFILE);
   if (HBITMAP resource = load(GetModuleHandleW(nullptr), text, 0)) return resource;
   return load(nullptr, text, LR_LOADFROMFILE);
 }
@@ -54,13 +55,16 @@ HBITMAP Stretched(HBITMAP bitmap, int32_t from_width, int32_t from_height, int32
 
 HANDLE MemorySurfaceLoad(int32_t width, int32_t height, int32_t stretch_mode) {
   DynString name = PopText();
+  // 0 keeps the bitmap's size; a negative one is no size a bitmap can be made in.
+  bool keep_size = width == 0 || height == 0;
+  if (!keep_size && (width < 0 || height < 0)) return nullptr;
   HBITMAP bitmap = LoadNamed(name);
   BITMAP info{};
   if (!bitmap || !GetObjectA(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0) {
     if (bitmap) DeleteObject(bitmap);
     return nullptr;
   }
-  if (width > 0 && height > 0 && (width != info.bmWidth || height != info.bmHeight)) {
+  if (!keep_size && (width != info.bmWidth || height != info.bmHeight)) {
     HBITMAP sized = Stretched(bitmap, info.bmWidth, info.bmHeight, width, height, stretch_mode);
     DeleteObject(bitmap);
     if (!sized) return nullptr;

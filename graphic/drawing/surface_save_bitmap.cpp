@@ -1,3 +1,4 @@
+#include <cwchar>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -51,6 +52,7 @@ class FileHandle {
  public:
   explicit FileHandle(HANDLE h) : handle_(h) {}
   ~FileHandle() { Close(); }
+  FileHandle(FileHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = INVALID_HANDLE_VALUE; }
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
   bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
@@ -76,25 +78,47 @@ class FileHandle {
   HANDLE handle_;
 };
 
-// The directory the file goes into, for the temporary file beside it.
-std::wstring DirectoryOf(const wchar_t* name) {
-  wchar_t full[MAX_PATH * 4];
+// The directory the file goes into, for the temporary file beside it; any length.
+std::wstring DirectoryOf(const std::wstring& name) {
+  DWORD needed = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return {};
+  std::wstring full(needed, L'\0');
   wchar_t* file_part = nullptr;
-  DWORD n = GetFullPathNameW(name, static_cast<DWORD>(std::size(full)), full, &file_part);
-  if (n == 0 || n >= std::size(full) || !file_part) return {};
-  return std::wstring(full, static_cast<size_t>(file_part - full));
+  DWORD n = GetFullPathNameW(name.c_str(), needed, full.data(), &file_part);
+  if (n == 0 || n >= needed || !file_part) return {};
+  return full.substr(0, static_cast<size_t>(file_part - full.data()));
 }
 
-bool WriteFileBeside(const wchar_t* name, const BitmapHeader& header, const unsigned char* pixels, uint64_t bytes) {
-  std::wstring directory = DirectoryOf(name);
-  wchar_t temporary[MAX_PATH];
-  if (directory.empty() || !GetTempFileNameW(directory.c_str(), L"qvb", 0, temporary)) return false;
-  FileHandle file(CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  bool written = file.valid() && file.Write(header.data(), header.size()) && file.Write(pixels, bytes) &&
-                 SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
+// A new, empty file of a fresh name in the directory (GetTempFileNameW would take no folder
+// longer than its fixed buffer allows).
+FileHandle CreateTemporaryIn(const std::wstring& directory, std::wstring& temporary) {
+  constexpr int kAttempts = 64;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    wchar_t unique[40];
+    swprintf(unique, std::size(unique), L"qvb%lx-%llx-%x.tmp", static_cast<unsigned long>(GetCurrentProcessId()),
+             static_cast<unsigned long long>(now.QuadPart), static_cast<unsigned>(attempt));
+    temporary = directory + unique;
+    FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+    if (file.valid() || GetLastError() != ERROR_FILE_EXISTS) return file;
+  }
+  return FileHandle(INVALID_HANDLE_VALUE);
+}
+
+bool WriteFileBeside(const std::wstring& name, const BitmapHeader& header, const unsigned char* pixels,
+                     uint64_t bytes) {
+  std::wstring directory = DirectoryOf(name), temporary;
+  if (directory.empty()) return false;
+  FileHandle file = CreateTemporaryIn(directory, temporary);
+  if (!file.valid()) return false;
+  bool written = file.Write(header.data(), header.size()) && file.Write(pixels, bytes) && SetEndOfFile(file.get()) &&
+                 FlushFileBuffers(file.get());
   written = file.Close() && written;
-  if (written && MoveFileExW(temporary, name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-  DeleteFileW(temporary);
+  if (written && MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  DeleteFileW(temporary.c_str());
   return false;
 }
 
@@ -113,7 +137,7 @@ void SurfaceSaveBitmap() {
   std::optional<BitmapHeader> header = BitmapFileHeader(copy.width, copy.height);
   if (!header) return;
   uint64_t bytes = uint64_t{BitmapRowBytes(copy.width)} * static_cast<uint32_t>(copy.height);
-  WriteFileBeside(reinterpret_cast<const wchar_t*>(name.data()), *header, copy.bits, bytes);
+  WriteFileBeside(NameText(name), *header, copy.bits, bytes);
 }
 
 }  // namespace qv

@@ -9,16 +9,15 @@ namespace qv {
 
 namespace {
 
-// StretchBlt from a source DC rectangle onto the target's inclusive rectangle (a, b), with the
-// stretch mode for this copy only.
+// StretchBlt from a source DC rectangle onto the target's inclusive rectangle from a to b; a
+// rectangle given backwards on either side is mirrored by the platform.
 void StretchOnto(WindowRecord& target, PixelPoint a, PixelPoint b, HDC source, int32_t sx, int32_t sy,
                  int32_t sw, int32_t sh, int32_t mix, int32_t stretch_mode) {
-  int32_t width = SpanOf(a.x, b.x), height = SpanOf(a.y, b.y);
-  if (width <= 0 || height <= 0 || sw <= 0 || sh <= 0) return;
+  int32_t width = ExtentOf(a.x, b.x), height = ExtentOf(a.y, b.y);
+  if (width == 0 || height == 0 || sw == 0 || sh == 0) return;
   HDC dc = target.memory_dc;
-  int previous = stretch_mode ? SetStretchBltMode(dc, stretch_mode) : 0;
+  if (stretch_mode) SetStretchBltMode(dc, stretch_mode);
   StretchBlt(dc, a.x, a.y, width, height, source, sx, sy, sw, sh, MixRasterOperation(mix));
-  if (previous) SetStretchBltMode(dc, previous);
 }
 
 }  // namespace
@@ -30,7 +29,7 @@ void SurfaceStretchCopy(HANDLE window, int32_t id, float x1, float y1, float x2,
   PixelPoint from = SurfaceMapPoint(*source, x1, y1, false);
   PixelPoint to = SurfaceMapPoint(*source, x2, y2, false);
   StretchOnto(*record, SurfaceMapPoint(*record, x3, y3, false), SurfaceMapPoint(*record, x4, y4, false),
-              source->memory_dc, from.x, from.y, SpanOf(from.x, to.x), SpanOf(from.y, to.y), mix, stretch_mode);
+              source->memory_dc, from.x, from.y, ExtentOf(from.x, to.x), ExtentOf(from.y, to.y), mix, stretch_mode);
   SurfaceMarkDirty(*record, 0, 0, record->canvas_width, record->canvas_height);
 }
 

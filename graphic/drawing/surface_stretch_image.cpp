@@ -1,3 +1,5 @@
+#include <cstdlib>
+
 #include "drawing_tools.h"
 #include "dyn_string.h"
 #include "error.h"
@@ -11,50 +13,85 @@ namespace qv {
 
 namespace {
 
-bool DrawBitmapFile(HDC dc, const wchar_t* name, PixelPoint a, int32_t width, int32_t height, int32_t mix,
-                    int32_t stretch_mode) {
-  GdiObject bitmap(LoadImageW(nullptr, name, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-  BITMAP info{};
-  if (!bitmap.get() || !GetObjectW(bitmap.get(), sizeof info, &info)) return false;
-  ScratchDC scratch(dc);
-  if (!scratch.get()) return false;
-  Selection selected(scratch.get(), bitmap.get());
-  int previous = stretch_mode ? SetStretchBltMode(dc, stretch_mode) : 0;
-  // Halftone stretching needs the brush origin set again.
-  SetBrushOrgEx(dc, 0, 0, nullptr);
-  BOOL drawn = StretchBlt(dc, a.x, a.y, width, height, scratch.get(), 0, 0, info.bmWidth, info.bmHeight,
-                          MixRasterOperation(mix));
-  if (previous) SetStretchBltMode(dc, previous);
-  return drawn != FALSE;
+// The target rectangle's signed extents under the target's current coordinates.
+struct TargetRect {
+  PixelPoint at;
+  int32_t width = 0, height = 0;
+};
+
+TargetRect MapTarget(const WindowRecord& record, float x3, float y3, float x4, float y4) {
+  PixelPoint a = SurfaceMapPoint(record, x3, y3, false), b = SurfaceMapPoint(record, x4, y4, false);
+  return {a, ExtentOf(a.x, b.x), ExtentOf(a.y, b.y)};
 }
 
-bool DrawIconFile(HDC dc, const wchar_t* name, PixelPoint a, int32_t width, int32_t height) {
-  HICON icon = static_cast<HICON>(LoadImageW(nullptr, name, IMAGE_ICON, width, height, LR_LOADFROMFILE));
-  if (!icon) return false;
-  BOOL drawn = DrawIconEx(dc, a.x, a.y, icon, width, height, 0, nullptr, DI_NORMAL);
-  DestroyIcon(icon);
-  return drawn != FALSE;
+// The file read and decoded, before the lock is taken: a bitmap, else an icon of the size.
+struct LoadedImage {
+  GdiObject bitmap;
+  HICON icon = nullptr;
+  BITMAP info{};
+  LoadedImage() = default;
+  LoadedImage(const LoadedImage&) = delete;
+  LoadedImage& operator=(const LoadedImage&) = delete;
+  ~LoadedImage() {
+    if (icon) DestroyIcon(icon);
+  }
+  bool loaded() const { return bitmap.get() || icon; }
+};
+
+void LoadImageFile(const std::wstring& path, int32_t width, int32_t height, LoadedImage& image) {
+  image.bitmap.reset(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  if (image.bitmap.get() && GetObjectW(image.bitmap.get(), sizeof image.info, &image.info)) return;
+  image.bitmap.reset(nullptr);
+  image.icon = static_cast<HICON>(
+      LoadImageW(nullptr, path.c_str(), IMAGE_ICON, std::abs(width), std::abs(height), LR_LOADFROMFILE));
+}
+
+bool DrawBitmap(HDC dc, const LoadedImage& image, const TargetRect& to, int32_t mix, int32_t stretch_mode) {
+  ScratchDC scratch(dc);
+  if (!scratch.get()) return false;
+  Selection selected(scratch.get(), image.bitmap.get());
+  if (stretch_mode) SetStretchBltMode(dc, stretch_mode);
+  // Halftone stretching needs the brush origin set again.
+  SetBrushOrgEx(dc, 0, 0, nullptr);
+  return StretchBlt(dc, to.at.x, to.at.y, to.width, to.height, scratch.get(), 0, 0, image.info.bmWidth,
+                    image.info.bmHeight, MixRasterOperation(mix)) != FALSE;
+}
+
+bool DrawIcon(HDC dc, const LoadedImage& image, const TargetRect& to) {
+  return DrawIconEx(dc, to.at.x, to.at.y, image.icon, to.width, to.height, 0, nullptr, DI_NORMAL) != FALSE;
 }
 
 }  // namespace
 
 void SurfaceStretchImage(float x3, float y3, float x4, float y4, int32_t mix, int32_t stretch_mode) {
   DynString name = PopText();
+  std::wstring path = NameText(name);
   WindowRecord* record = SurfaceAcquire();
   if (!record) {
     RaiseError(kErrorInvalidArgument);
     return;
   }
-  PixelPoint a = SurfaceMapPoint(*record, x3, y3, false), b = SurfaceMapPoint(*record, x4, y4, false);
-  int32_t width = SpanOf(a.x, b.x), height = SpanOf(a.y, b.y);
-  const wchar_t* path = reinterpret_cast<const wchar_t*>(name.data());
+  TargetRect to = MapTarget(*record, x3, y3, x4, y4);
+  SurfaceRelease();
+  if (path.empty() || to.width == 0 || to.height == 0) return;
+  LoadedImage image;
+  LoadImageFile(path, to.width, to.height, image);
+  if (!image.loaded()) {
+    RaiseError(kErrorInvalidArgument);
+    return;
+  }
+  // The target and its coordinates may have changed while the file was read.
+  record = SurfaceAcquire();
+  if (!record) {
+    RaiseError(kErrorInvalidArgument);
+    return;
+  }
+  to = MapTarget(*record, x3, y3, x4, y4);
   bool drawn = false;
-  if (!name.empty() && record->memory_dc && width > 0 && height > 0)
-    drawn = DrawBitmapFile(record->memory_dc, path, a, width, height, mix, stretch_mode) ||
-            DrawIconFile(record->memory_dc, path, a, width, height);
+  if (HDC dc = record->memory_dc; dc && to.width != 0 && to.height != 0)
+    drawn = image.bitmap.get() ? DrawBitmap(dc, image, to, mix, stretch_mode) : DrawIcon(dc, image, to);
   if (!drawn) {
     SurfaceRelease();
-    RaiseError(kErrorInvalidArgument);
     return;
   }
   SurfaceMarkDirty(*record, 0, 0, record->canvas_width, record->canvas_height);

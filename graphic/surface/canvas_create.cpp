@@ -1,5 +1,7 @@
 #include "canvas_create.h"
 
+#include <algorithm>
+
 namespace qv {
 
 bool CanvasCreate(WindowRecord& record, HWND window) {
@@ -12,7 +14,9 @@ bool CanvasCreate(WindowRecord& record, HWND window) {
   record.requested_height = record.view_height = record.canvas_height = record.clip_height = height;
 
   record.memory_dc = CreateCompatibleDC(window_dc);
-  HBITMAP canvas = CreateCompatibleBitmap(window_dc, width, height);
+  // A window of no size still gets a colour canvas (the platform's bitmap of no size is
+  // monochrome, and every later canvas copies the format of the one before).
+  HBITMAP canvas = CreateCompatibleBitmap(window_dc, std::max(width, 1), std::max(height, 1));
   if (record.memory_dc && canvas)
     record.default_bitmap = static_cast<HBITMAP>(SelectObject(record.memory_dc, canvas));
   else if (canvas)

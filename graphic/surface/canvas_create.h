@@ -13,7 +13,8 @@ namespace qv {
 bool CanvasCreate(WindowRecord& record, HWND window);
 
 // A new canvas of width x height with the old picture at its top-left and the background
-// elsewhere; canvas and clip sizes follow, the old bitmap is deleted. With SurfaceLock held.
+// elsewhere; canvas and clip sizes follow, the old bitmap is deleted. A size of 0 (or less)
+// keeps the canvas as it is. With SurfaceLock held.
 void RecreateCanvas(WindowRecord& record, int32_t width, int32_t height);
 
 // Text and background colour of the canvas from the record, background mode OPAQUE.

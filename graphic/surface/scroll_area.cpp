@@ -66,7 +66,11 @@ void Place(const BarLayout& layout) {
 }  // namespace
 
 void ScrollViewSized(HWND window) {
-  if (SurfaceLock().held_by_caller()) return;  // nested in an operation of this thread: it lays out
+  ScrollBarsUpdate(window);
+}
+
+void ScrollBarsUpdate(HWND window) {
+  if (SurfaceLock().held_by_caller()) return;
   // The flag word changes under the lock on drawing threads, so even the first look takes it.
   SurfaceLock().lock_serving();
   WindowRecord* record = RecordFind(window);

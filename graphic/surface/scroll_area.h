@@ -18,5 +18,9 @@ constexpr WPARAM kScrollToPosition = 0x1404;
 LRESULT ScrollAreaMake(HWND window, WPARAM width, LPARAM height);
 std::optional<LRESULT> SurfaceScrollMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 void ScrollViewSized(HWND window);
+// The same lay-out of the bars and the view over the current client area, for a scrolled
+// view whose size was set again (SurfaceResize): no WM_SIZE comes when the size is the same.
+// Takes SurfaceLock, so never with it held.
+void ScrollBarsUpdate(HWND window);
 
 }  // namespace qv

@@ -1,13 +1,16 @@
 #include <algorithm>
 
 #include "canvas_create.h"
+#include "scroll_area.h"
 #include "surface.h"
 #include "surface_refresh.h"
 
 namespace qv {
 
 void RecreateCanvas(WindowRecord& record, int32_t width, int32_t height) {
-  if (!record.memory_dc) return;
+  // The platform's bitmap of no size is its 1 x 1 monochrome one, whose format every later
+  // canvas would copy: a window of no size keeps the canvas it had.
+  if (!record.memory_dc || width <= 0 || height <= 0) return;
   HDC scratch = CreateCompatibleDC(nullptr);
   HBITMAP grown = CreateCompatibleBitmap(record.memory_dc, width, height);
   if (!scratch || !grown) {
@@ -48,10 +51,14 @@ void SurfaceResize(WindowRecord& record) {
   if (record.kind == kKindGraphic && !(record.flags & (kStretchView | kScrollView)))
     RecreateCanvas(record, width, height);
   HWND window = record.kind == kKindGraphic ? record.window() : nullptr;
+  bool scrolled = (record.flags & kScrollView) != 0;
   record.flags |= kForceRefresh;
   SurfaceMarkDirty(record, 0, 0, record.canvas_width, record.canvas_height);
   // Only now that the lock is free: resizing runs the window's messages, on its own thread.
   if (window) ResizeWindowClient(window, width, height);
+  // The bars take their share of the view again even when the size did not change, so that no
+  // WM_SIZE came (a window restored from its icon).
+  if (window && scrolled) ScrollBarsUpdate(window);
 }
 
 }  // namespace qv

@@ -17,6 +17,16 @@ WindowRecord* CanvasRecord(HWND window) {
   return canvas && canvas->kind == kKindGraphic ? canvas : nullptr;
 }
 
+// The click is in client pixels: a scrolled view shows the canvas from its view origin, a
+// stretched one the whole canvas scaled to the view.
+PixelPoint ClickedCanvasPixel(const WindowRecord& record) {
+  int64_t x = record.click_x, y = record.click_y;
+  if ((record.flags & kStretchView) && record.view_width > 0 && record.view_height > 0)
+    return {static_cast<int32_t>(x * record.canvas_width / record.view_width),
+            static_cast<int32_t>(y * record.canvas_height / record.view_height)};
+  return {static_cast<int32_t>(x + record.view_x), static_cast<int32_t>(y + record.view_y)};
+}
+
 }  // namespace
 
 ClickReading SurfaceClickRead(HWND window) {
@@ -38,9 +48,8 @@ ClickReading SurfaceClickRead(HWND window) {
     record->click_state = 0;
   }
   if (reading.state) {
-    // The click is in client pixels; a scrolled view shows the canvas from its view origin.
-    UserPoint at = PixelToUserPoint(UserSpaceOf(*record), static_cast<int32_t>(record->click_x) + record->view_x,
-                                    static_cast<int32_t>(record->click_y) + record->view_y);
+    PixelPoint pixel = ClickedCanvasPixel(*record);
+    UserPoint at = PixelToUserPoint(UserSpaceOf(*record), pixel.x, pixel.y);
     reading.x = ToFloat32(at.x);
     reading.y = ToFloat32(at.y);
   }

@@ -20,9 +20,13 @@ void SurfaceFitText(float width, int32_t word_break) {
     int32_t pixels = UserLengthToPixels(UserSpaceOf(*record), width, Axis::kX);
     size_t fit = FittingUnits(*record, units, pixels);
     SurfaceRelease();
-    // A space in front of the first character is no place to cut a word.
-    cut = WrapCut(units, fit, word_break ? WrapMode::kWords : WrapMode::kCharacters, false);
-    if (word_break && cut == 0) cut = WrapCut(units, fit, WrapMode::kCharacters, false);
+    cut = WrapCut(units, fit, WrapMode::kCharacters, false);
+    // With word break the cut moves back to the last space up to it, also a leading one (then
+    // nothing fits and the whole text is the rest); without a space the characters are cut.
+    if (word_break && cut < units.size()) {
+      size_t space = units.substr(0, cut + 1).find_last_of(u' ');
+      if (space != std::u16string_view::npos) cut = space;
+    }
   }
   PushUnits(units.substr(0, cut));
   PushUnits(units.substr(cut));

@@ -24,8 +24,8 @@ void NewLineLocked(WindowRecord& record, DirtyBox& drawn) {
     int32_t excess = Clamp32(std::min<int64_t>(int64_t{y} - last_line, record.clip_height));
     int32_t left = record.clip_x, top = record.clip_y, width = record.clip_width, height = record.clip_height;
     if (excess < height) BitBlt(dc, left, top, width, height - excess, dc, left, top + excess, SRCCOPY);
-    // The new line's whole band shows the background, also when the area scrolled by less.
-    int32_t band = std::min(height, std::max(excess, pitch));
+    // The new line's band shows the background; rows scrolled past it keep what the copy left.
+    int32_t band = std::min(height, pitch);
     RECT freed{left, top + height - band, left + width, top + height};
     if (record.graphic_brush) FillRect(dc, &freed, record.graphic_brush);
     drawn.Add(left, top, left + width, top + height);

@@ -15,6 +15,9 @@ void SurfaceWindowClose() {
   SurfaceRelease();
   if (!frame) return;
   if (DrawTargetGet() == canvas) DrawTargetSet(nullptr);
+  // The platform ignores the close command of a disabled window (a frame opened with
+  // WS_DISABLED): the program's own close enables it first, or the window would stay open.
+  if (!IsWindowEnabled(frame)) EnableWindow(frame, TRUE);
   SendMessageW(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 

@@ -1,3 +1,4 @@
+#include "canvas_create.h"
 #include "scroll_area.h"
 #include "surface.h"
 #include "surface_lock.h"
@@ -32,10 +33,14 @@ LRESULT StretchView(HWND canvas, bool on) {
     SurfaceLock().unlock();
     return 0;
   }
-  if (on)
+  if (on) {
     record->flags |= kStretchView;
-  else
+  } else if (record->flags & kStretchView) {
+    // The view may have been resized while stretched, which leaves the canvas as it was: the
+    // canvas now takes the view's size, as a resize without stretching would have made it.
     record->flags &= ~kStretchView;
+    if (!(record->flags & kScrollView)) RecreateCanvas(*record, record->view_width, record->view_height);
+  }
   record->flags |= kForceRefresh;
   SurfaceMarkDirty(*record, 0, 0, record->canvas_width, record->canvas_height);  // releases the lock
   return 0;

@@ -1,6 +1,7 @@
 #include <atomic>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "canvas_create.h"
 #include "canvas_font.h"
@@ -131,7 +132,10 @@ HWND MakeWindow(const Opening& open) {
     height = open.width * (font.metrics.tmHeight + font.metrics.tmExternalLeading);
   }
   uint32_t style = open.style ? open.style : kGraphicWindowDefaultStyle;
-  const wchar_t* title = open.title.empty() ? L"" : reinterpret_cast<const wchar_t*>(open.title.data());
+  // The title's whole UTF-16 units: an odd last byte is no character and is never read past.
+  std::u16string_view units = open.title.wide_view();
+  const std::wstring title_text(units.begin(), units.end());
+  const wchar_t* title = title_text.c_str();
   if (*title) style |= WS_CAPTION;
 
   HWND frame = CreateWindowExW(0, kFrameClass, title, style, open.x, open.y, width, height, nullptr, nullptr,

@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
+#include <thread>
+
 #include "drawing_test_support.h"
 #include "error.h"
 #include "frame.h"
@@ -11,6 +14,7 @@
 #include "surface_clear.h"
 #include "surface_copy.h"
 #include "surface_drawing.h"
+#include "surface_lock.h"
 
 namespace qv {
 namespace {
@@ -115,10 +119,41 @@ TEST_F(Copies, StretchToTwiceTheSize) {
   }
   EXPECT_EQ(c.Count(kWhite), 100u * 100 - 32);
 
-  // The stretch mode applies to the one copy.
+  // A stretch mode becomes the target's; 0 keeps it.
   SurfaceSetStretchMode(BLACKONWHITE);
   SurfaceStretchCopy(source, 0, 0, 0, 1, 1, 40, 40, 43, 43, 0, COLORONCOLOR);
-  EXPECT_EQ(SurfaceGetStretchMode(), BLACKONWHITE);
+  EXPECT_EQ(SurfaceGetStretchMode(), COLORONCOLOR);
+  SurfaceStretchCopy(source, 0, 0, 0, 1, 1, 40, 40, 43, 43, 0, 0);
+  EXPECT_EQ(SurfaceGetStretchMode(), COLORONCOLOR);
+
+  // Rectangles given backwards are mirrored, as the platform's stretch draws them.
+  SurfaceClear(kWhite, 0);
+  SurfaceStretchCopy(source, 0, 0, 0, 1, 1, 53, 50, 50, 53, 0, COLORONCOLOR);  // target right to left
+  c = Snapshot();
+  for (int32_t base : {50}) {
+    int32_t red = -1, green = -1;
+    for (int32_t x = base - 2; x < base + 6; ++x) {
+      if (c.At(x, 50) == kRed) red = x;
+      if (c.At(x, 50) == kGreen && green < 0) green = x;
+    }
+    EXPECT_GE(green, 0) << base;
+    EXPECT_GT(red, green) << base;  // red, the source's left pixel, now on the right
+  }
+  // A block copy of a source rectangle given backwards: (x2 - x1 + 1) = -2 columns, mirrored.
+  HANDLE strip = FilledSurface(4, 1, kWhite);
+  SurfaceAttach(strip, 0, 0);
+  SurfaceSetPixel(2, 0, 0, kRed);
+  SurfaceSetPixel(3, 0, 0, kGreen);
+  SurfaceAttach(surface_, 0, 0);
+  SurfaceClear(kWhite, 0);
+  SurfaceCopyRect(strip, 0, 3, 0, 0, 0, 70, 70, 0);
+  c = Snapshot();
+  EXPECT_EQ(c.Count(kWhite), 100u * 100 - 2);
+  EXPECT_EQ(c.At(70, 70) == kGreen || c.At(71, 70) == kRed, true);
+  int32_t green_at = c.At(70, 70) == kGreen ? 70 : c.At(71, 70) == kGreen ? 71 : c.At(69, 70) == kGreen ? 69 : -1;
+  EXPECT_GE(green_at, 0);
+  EXPECT_EQ(c.At(green_at + 1, 70), kRed);  // the source's order reversed
+  DestroySurface(strip);
 
   // A source that is not a surface: the whole form says so, the others only do nothing.
   HBITMAP stranger = CreateBitmap(2, 2, 1, 32, nullptr);
@@ -153,10 +188,65 @@ TEST_F(Copies, ImageFilesStretchLikeSurfaces) {
   EXPECT_EQ(c.At(5, 3), kBlue);
   EXPECT_EQ(c.Count(kWhite), 20u * 20 - 8);
 
+  // Right to left: mirrored, blue before red.
+  SurfaceClear(kWhite, 0);
+  PushWide(name);
+  SurfaceStretchImage(5, 2, 2, 3, 0, COLORONCOLOR);
+  EXPECT_EQ(ErrorNumber(), 0);
+  c = Snapshot();
+  EXPECT_LT(c.Count(kWhite), 20u * 20);
+  int32_t blue = -1, red = -1;
+  for (int32_t x = 0; x < 20; ++x) {
+    if (c.At(x, 2) == kBlue && blue < 0) blue = x;
+    if (c.At(x, 2) == kRed) red = x;
+  }
+  EXPECT_GE(blue, 0);
+  EXPECT_GT(red, blue);
+  // No name, or no pixels to draw on: nothing, and no error.
+  PushWide(L"");
+  SurfaceStretchImage(2, 2, 5, 3, 0, 0);
+  PushWide(name);
+  SurfaceStretchImage(5, 2, 4, 3, 0, 0);
+  EXPECT_EQ(ErrorNumber(), 0);
+
   PushWide(name + L".missing");
   SurfaceStretchImage(2, 2, 5, 3, 0, 0);
   EXPECT_EQ(ErrorNumber(), kErrorInvalidArgument);
   EXPECT_EQ(ProcedureFrame::Current().operands().depth(), 0);
+  DeleteFileW(name.c_str());
+}
+
+// Reading and decoding an image file does not hold up the other surfaces: while a large file is
+// read, another thread finds SurfaceLock free most of the time (only the drawing holds it).
+TEST_F(Copies, AnImageFileIsReadWithoutTheSurfaceLock) {
+  Make(1600, 1200);
+  std::wstring name = ScratchDirectory() + L"\\large.bmp";
+  PushWide(name);
+  SurfaceSaveBitmap();
+  Make(8, 8);
+  std::atomic<bool> reading{true};
+  std::atomic<int> tries{0}, free_seen{0};
+  std::thread watcher([&] {
+    while (reading) {
+      ++tries;
+      if (SurfaceLock().try_lock()) {
+        ++free_seen;
+        SurfaceLock().unlock();
+      }
+      Sleep(0);
+    }
+  });
+  for (int round = 0; round < 5; ++round) {
+    PushWide(name);
+    SurfaceStretchImage(0, 0, 7, 7, 0, COLORONCOLOR);
+  }
+  reading = false;
+  watcher.join();
+  EXPECT_EQ(ErrorNumber(), 0);
+  EXPECT_GT(tries.load(), 10);
+  // Holding the lock over the reading leaves none free (0 of 178398 seen); the drawing alone,
+  // on a busy machine, still leaves well over a fifth.
+  EXPECT_GT(free_seen.load() * 5, tries.load()) << free_seen.load() << " of " << tries.load();
   DeleteFileW(name.c_str());
 }
 

@@ -2,11 +2,16 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <numbers>
+#include <tuple>
 
+#include "box_geometry.h"
 #include "drawing_test_support.h"
+#include "drawing_tools.h"
 #include "frame.h"
 #include "surface.h"
 #include "surface_clear.h"
@@ -100,6 +105,131 @@ TEST_F(Shapes, FarCoordinatesDrawNothing) {
   EXPECT_EQ(Snapshot().Count(kWhite), 100u * 100);
 }
 
+// Shapes the platform takes minutes for, or crashes on (a pie of two million pixels' radius, a
+// pen three million wide), draw the part of the whole shape that lies on the canvas.
+TEST_F(Shapes, FarCurvesAndWidePensDrawTheirPartOfTheCanvas) {
+  // The pie of two million pixels' radius around the top-left corner, from 0 to 6 radians:
+  // everything but the thin wedge from 6 radians up to the positive x axis (along the top).
+  SurfaceArc(-2000000, -2000000, 2000000, 2000000, 0, 6, kBlack, kBlack, 0, kArcPie);
+  Canvas c = Snapshot();
+  const long double wedge = std::tan(2 * std::numbers::pi_v<long double> - 6);  // slope of its lower side
+  int checked = 0;
+  for (int32_t y = 0; y < 100; ++y)
+    for (int32_t x = 0; x < 100; ++x) {
+      long double edge = (x + 0.5L) * wedge - 0.5L;  // the side's row at this column
+      if (std::fabs(y - edge) < 1.5L || y < 2) continue;  // pixels on the sides go either way
+      ASSERT_EQ(c.At(x, y), y < edge ? kWhite : kBlack) << x << "," << y;
+      ++checked;
+    }
+  EXPECT_GT(checked, 9000);
+
+  // Its arc alone passes two million pixels away.
+  SurfaceClear(kWhite, 0);
+  SurfaceArc(-2000000, -2000000, 2000000, 2000000, 0, 6, kBlack, kBlack, 0, 0);
+  EXPECT_EQ(Snapshot().Count(kWhite), 100u * 100);
+
+  // An ellipse four million wide ending at column 59: the outline there, the fill before it.
+  SurfaceBox(60 - 4000000, 50 - 1000000, 60, 50 + 1000000, static_cast<int32_t>(0x80000000), kRed, kBlue, 0);
+  c = Snapshot();
+  for (int32_t y = 0; y < 100; ++y) {
+    ASSERT_EQ(c.At(59, y), kRed) << y;
+    ASSERT_EQ(c.At(57, y), kBlue) << y;
+    ASSERT_EQ(c.At(61, y), kWhite) << y;
+  }
+  // A rounded box around the canvas with corners of a million pixels: only its inside here.
+  SurfaceBox(-2000000, -2000000, 2000000, 2000000, 50, kRed, kGreen, 0);
+  EXPECT_EQ(Snapshot().Count(kGreen), 100u * 100);
+
+  // A thousand far corners (found by the script fuzzer): the platform scanned two million rows
+  // for each of its edges.
+  std::vector<float> corners;
+  for (int i = 0; i < 1000; ++i)
+    corners.insert(corners.end(), {i % 2 ? 2e9f : -2e9f, i % 3 ? -9e8f + 1000.0f * i : 50.0f + i % 7});
+  SurfaceClear(kWhite, 0);
+  PushPoints(1000, corners);
+  SurfacePolygon(kRed, kGreen, 0, 0);
+  EXPECT_LT(Snapshot().Count(kWhite), 100u * 100);
+
+  // A pen three million wide covers all of the canvas around its short line.
+  SurfaceSetPenWidth(3000000);
+  SurfaceMoveTo(10, 10, 0);
+  SurfaceLineTo(20, 20, 0, kBlue);
+  EXPECT_EQ(Snapshot().Count(kBlue), 100u * 100);
+  PushPoints(3, {10, 10, 20, 10, 10, 20});
+  SurfacePolyline(kRed);
+  EXPECT_EQ(Snapshot().Count(kRed), 100u * 100);
+  SurfaceSetPenWidth(0);
+}
+
+// The spans drawn for far shapes follow the platform's own geometry: drawn both ways at a size
+// the platform manages, they differ only in pixels at an edge of the shape.
+TEST_F(Shapes, FarShapeSpansMatchThePlatformUpToEdgePixels) {
+  HDC dc = SurfaceGetDC();
+  const PixelPoint a{12, 18}, b{91, 77};
+  const ArcRadials radials = ArcRadialPoints(a, b, 0.4L, 2.9L);
+  const ArcRadials wide_open = ArcRadialPoints(a, b, 2.9L, 0.4L);  // the long way round
+  const BoxShape rounded = BoxGeometry(a, b, 40, false);
+  static constexpr POINT kStar[] = {{50, 5}, {76, 85}, {8, 35}, {92, 35}, {24, 85}};
+  struct Case {
+    const char* name;
+    int pen;
+    std::function<void()> platform;
+    std::function<ShapeSpans()> spans;
+  };
+  auto pie = [&](const ArcRadials& r) {
+    return [&, r] { Pie(dc, a.x, a.y, b.x, b.y, r.start.x, r.start.y, r.end.x, r.end.y); };
+  };
+  const Case cases[] = {
+      {"pie", 1, pie(radials), [&] { return ArcSpans(a, b, radials, true, {1, true, true}, 100, 100); }},
+      {"pie the long way", 5, pie(wide_open), [&] { return ArcSpans(a, b, wide_open, true, {5, true, true}, 100, 100); }},
+      {"arc", 3,
+       [&] { Arc(dc, a.x, a.y, b.x, b.y, radials.start.x, radials.start.y, radials.end.x, radials.end.y); },
+       [&] { return ArcSpans(a, b, radials, false, {3, true, false}, 100, 100); }},
+      {"ellipse", 1, [&] { Ellipse(dc, a.x, a.y, b.x, b.y); },
+       [&] { return RoundBoxSpans(BoxGeometry(a, b, 0x80000000u, false), {1, true, true}, 100, 100); }},
+      {"rounded box", 7,
+       [&] { RoundRect(dc, rounded.left, rounded.top, rounded.right, rounded.bottom, rounded.corner_width, rounded.corner_height); },
+       [&] { return RoundBoxSpans(rounded, {7, true, true}, 100, 100); }},
+      {"star", 1, [&] { Polygon(dc, kStar, 5); },
+       [&] {
+         std::vector<PixelPoint> star;
+         for (const POINT& p : kStar) star.push_back({p.x, p.y});
+         return ShapeSpans{PolygonSpans(star, true, 100, 100), StrokeSpans(star, true, 1, 100, 100)};
+       }},
+      {"wide line", 15, [&] { MoveToEx(dc, 10, 80, nullptr); LineTo(dc, 85, 20); },
+       [&] { return ShapeSpans{{}, StrokeSpans({{10, 80}, {85, 20}}, false, 15, 100, 100)}; }},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    SurfaceClear(kWhite, 0);
+    {
+      GdiObject pen(CreatePen(PS_SOLID, test.pen, kRed)), brush(CreateSolidBrush(kBlue));
+      Selection pen_selected(dc, pen.get()), brush_selected(dc, brush.get());
+      test.platform();
+    }
+    Canvas platform = Snapshot();
+    SurfaceClear(kWhite, 0);
+    GdiObject fill(CreateSolidBrush(kBlue));
+    DrawShapeSpans(dc, test.spans(), static_cast<HBRUSH>(fill.get()), kRed);
+    Canvas spans = Snapshot();
+    size_t differing = 0, drawn = 100 * 100 - platform.Count(kWhite);
+    for (int32_t y = 0; y < 100; ++y)
+      for (int32_t x = 0; x < 100; ++x) {
+        if (platform.At(x, y) == spans.At(x, y)) continue;
+        ++differing;
+        bool at_edge = false;  // some neighbour within a pixel differs in the platform's picture
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx) {
+            int32_t nx = std::clamp(x + dx, 0, 99), ny = std::clamp(y + dy, 0, 99);
+            at_edge = at_edge || platform.At(nx, ny) != platform.At(x, y);
+          }
+        ASSERT_TRUE(at_edge) << x << "," << y;
+      }
+    EXPECT_GT(drawn, 250u);
+    EXPECT_LT(differing, drawn / 4) << differing << " of " << drawn;
+  }
+}
+
 TEST_F(Shapes, LinesEndOnTheirLastPixelWhenInclusive) {
   SurfaceMoveTo(10, 10, 0);
   SurfaceLineTo(20, 10, 0, kRed);
@@ -179,15 +309,30 @@ TEST_F(Shapes, APieIsFilledAndAnArcIsNot) {
   EXPECT_EQ(c.At(35, 65), kWhite);  // the opposite quarter stays empty
 }
 
+TEST_F(Shapes, PolygonFillModeFlagAndTheModeRestored) {
+  // A five-pointed star drawn in one stroke: its centre is inside by winding, outside by
+  // alternation. Each flag is tried with the DC in the other mode, which must come back.
+  const std::vector<float> star = {50, 5, 76, 85, 8, 35, 92, 35, 24, 85};
+  for (auto [flag, dc_mode, centre] : {std::tuple{0, ALTERNATE, kBlue}, std::tuple{1, WINDING, kWhite}}) {
+    SurfaceClear(kWhite, 0);
+    SetPolyFillMode(Record().memory_dc, dc_mode);
+    PushPoints(5, star);
+    SurfacePolygon(kRed, kBlue, 0, flag);
+    Canvas c = Snapshot();
+    EXPECT_EQ(c.At(50, 50), centre) << flag;
+    EXPECT_EQ(c.At(50, 20), kBlue) << flag;  // a point of the star
+    EXPECT_EQ(GetPolyFillMode(Record().memory_dc), dc_mode) << flag;
+  }
+  SetPolyFillMode(Record().memory_dc, ALTERNATE);
+}
+
 TEST_F(Shapes, PolygonsNeedTwoToAThousandAndTwentyFourPointsInTheirBlock) {
-  int fill_mode = GetPolyFillMode(Record().memory_dc);
   PushPoints(3, {10, 10, 90, 10, 50, 90});
   SurfacePolygon(kRed, kBlue, 0, 1);
   Canvas c = Snapshot();
   EXPECT_EQ(c.At(50, 30), kBlue);
   EXPECT_EQ(c.At(10, 10), kRed);
   EXPECT_EQ(c.At(10, 80), kWhite);
-  EXPECT_EQ(GetPolyFillMode(Record().memory_dc), fill_mode);
   EXPECT_EQ(ProcedureFrame::Current().operands().depth(), 0);
 
   SurfaceClear(kWhite, 0);

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "draw_target.h"
 #include "drawing_test_support.h"
@@ -116,6 +118,23 @@ TEST_F(MemorySurfaces, AFailedSaveLeavesTheOldFile) {
   DeleteFileW(name.c_str());
 }
 
+TEST_F(MemorySurfaces, ASaveGoesIntoAFolderOfAnyLength) {
+  Make(5, 4);
+  std::wstring folder = ScratchDirectory();
+  std::vector<std::wstring> made;
+  while (folder.size() < 1000) {  // four times the classic path limit
+    folder += L"\\" + std::wstring(200, L'd');
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << folder.size();
+    made.push_back(folder);
+  }
+  std::wstring name = folder + L"\\long.bmp";
+  Save(name);
+  EXPECT_EQ(FileBytes(name).size(), 54u + 4 * 16);  // four rows of 15 pixel bytes, padded
+  EXPECT_EQ(Leftovers(), 0);
+  DeleteFileW(name.c_str());
+  for (auto it = made.rbegin(); it != made.rend(); ++it) RemoveDirectoryW(it->c_str());
+}
+
 TEST_F(MemorySurfaces, ASavedFileLoadsBackExactly) {
   Make(37, 23);  // rows padded in the file
   SurfaceBox(2, 2, 30, 20, 40, kRed, kBlue, 3);
@@ -145,6 +164,19 @@ TEST_F(MemorySurfaces, ASavedFileLoadsBackExactly) {
   for (int32_t y = 0; y < 23; ++y)
     for (int32_t x = 0; x < 37; ++x) ASSERT_EQ(big.At(2 * x + 1, 2 * y + 1), drawn.At(x, y)) << x << "," << y;
   MemorySurfaceDestroy();
+
+  // A negative size is no size a surface can have: nothing made, nothing raised.
+  for (auto [w, h] : {std::pair{-37, 23}, {37, -23}, {-1, -1}}) {
+    PushWide(name);
+    EXPECT_EQ(MemorySurfaceLoad(w, h, 0), nullptr) << w << " x " << h;
+  }
+  // An odd last byte of the name is no character: the name is the units before it.
+  std::string odd(reinterpret_cast<const char*>(name.data()), name.size() * 2);
+  PushOwned(DynString::FromBytes(odd + "A"));
+  HANDLE by_odd_name = MemorySurfaceLoad(0, 0, 0);
+  ASSERT_NE(by_odd_name, nullptr);
+  DestroySurface(by_odd_name);
+  EXPECT_EQ(ErrorNumber(), 0);
   SurfaceAttach(surface_, 0, 0);
   DeleteFileW(name.c_str());
 }

@@ -219,6 +219,20 @@ TEST_F(SurfaceText, NewLineAtTheBottomScrollsTheAreaUpAndFillsTheBand) {
   SurfaceNewLine();
   EXPECT_EQ(Record().current_y, 70);
   EXPECT_EQ(Snapshot().colours, after.colours);
+
+  // Far below: the area moves up by more than a line; only the last line's band is cleared,
+  // the rows above it keep what the copy left there.
+  Options(0x400);
+  SurfaceSetPixel(3, 70 - pitch - 1, 0, kRed);  // in the rows the copy leaves as they were
+  Record().current_y = 70;                       // the new line lies two lines below the last one
+  Canvas far_before = Snapshot();
+  SurfaceNewLine();
+  Canvas far_after = Snapshot();
+  for (int32_t y = 0; y < 70; ++y)
+    for (int32_t x = 0; x < 80; ++x) {
+      uint32_t expected = y >= 70 - pitch ? 0x00C0C0C0u : far_before.At(x, y < 70 - 2 * pitch ? y + 2 * pitch : y);
+      ASSERT_EQ(far_after.At(x, y), expected) << x << "," << y;
+    }
 }
 
 TEST_F(SurfaceText, TabsCellsAndSizes) {
@@ -273,6 +287,10 @@ TEST_F(SurfaceText, FitTextWithAndWithoutWordBreak) {
   auto nothing = Fit(L"unbroken", static_cast<float>(Width(L"unb")), true);  // no space: cut by characters
   EXPECT_EQ(nothing.first, L"unb");
   EXPECT_EQ(nothing.second, L"roken");
+  // A leading space is the last space before the cut: nothing fits, the space starts the rest.
+  auto leading = Fit(L" unbroken", static_cast<float>(Width(L" unb")), true);
+  EXPECT_EQ(leading.first, L"");
+  EXPECT_EQ(leading.second, L" unbroken");
   // User units: the width is halved pixels.
   SurfaceScale(0, 0, 50, 50);
   EXPECT_EQ(Fit(text, room / 2, false).first, L"hello wor");

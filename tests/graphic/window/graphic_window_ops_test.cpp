@@ -223,14 +223,21 @@ TEST_F(GraphicWindowInput, ClickThenDoubleClickIsStateThreeUntilRead) {
   SurfaceScale(0, 0, 320, 200);
 }
 
-TEST_F(GraphicWindowInput, FrameOperationsFromAnotherThreadRunOnTheWindowThread) {
+// The frame's messages are handled on its own thread whoever calls; what the caller must not
+// do is hold SurfaceLock meanwhile, or a handler that needs it would wait for the caller.
+TEST_F(GraphicWindowInput, FrameOperationsFromAnotherThreadReachTheWindowThreadWithTheLockFree) {
   static DWORD window_thread = GetWindowThreadProcessId(frame_, nullptr);
-  static std::atomic<int> on_window_thread{0}, elsewhere{0};
+  static std::atomic<int> seen{0}, under_lock{0};
   HOOKPROC watch = [](int code, WPARAM wparam, LPARAM lparam) -> LRESULT {
     auto* message = reinterpret_cast<CWPSTRUCT*>(lparam);
     if (code == HC_ACTION && message->hwnd == frame_ &&
-        (message->message == WM_SETTEXT || message->message == WM_WINDOWPOSCHANGED))
-      (GetCurrentThreadId() == window_thread ? on_window_thread : elsewhere)++;
+        (message->message == WM_SETTEXT || message->message == WM_WINDOWPOSCHANGED)) {
+      ++seen;
+      if (SurfaceLock().try_lock())
+        SurfaceLock().unlock();
+      else
+        ++under_lock;
+    }
     return CallNextHookEx(nullptr, code, wparam, lparam);
   };
   HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, watch, nullptr, window_thread);
@@ -256,8 +263,8 @@ TEST_F(GraphicWindowInput, FrameOperationsFromAnotherThreadRunOnTheWindowThread)
   EXPECT_EQ(client.bottom, 200);
   EXPECT_EQ(Read(CanvasOf(frame_), [](WindowRecord& r) { return r.canvas_height; }), 200);
   UnhookWindowsHookEx(hook);
-  EXPECT_GE(on_window_thread.load(), 3);
-  EXPECT_EQ(elsewhere.load(), 0);
+  EXPECT_GE(seen.load(), 3);
+  EXPECT_EQ(under_lock.load(), 0);
 
   SurfaceWindowShow(0);
   EXPECT_FALSE(IsWindowVisible(frame_));
@@ -283,6 +290,20 @@ TEST(GraphicWindowViews, StretchedViewShowsTheCanvasScaledToTheWindow) {
   SurfaceBox(0, 0, 100, 40, 0, kGreen, kGreen, 0);
   EXPECT_TRUE(WaitPumping([&] { return Shown(canvas, 190, 70) == static_cast<COLORREF>(kGreen); }));
   EXPECT_EQ(Shown(canvas, 190, 90), static_cast<COLORREF>(kBlue));
+  // A click on the stretched view is read in the canvas's units: half the window's pixels.
+  SendMessageW(canvas, WM_LBUTTONDOWN, 0, MAKELPARAM(150, 40));
+  ClickReading click = SurfaceClickRead(nullptr);
+  EXPECT_EQ(click.state, 1);
+  EXPECT_FLOAT_EQ(click.x, 75);
+  EXPECT_FLOAT_EQ(click.y, 20);
+  // Switched off, the canvas takes the view's size: the window shows nothing from beyond it.
+  SurfaceStretchView(0);
+  EXPECT_EQ(Read(canvas, [](WindowRecord& r) { return r.canvas_width; }), 200);
+  EXPECT_EQ(Read(canvas, [](WindowRecord& r) { return r.canvas_height; }), 160);
+  Canvas after = Snapshot();
+  EXPECT_EQ(after.At(50, 20), kGreen);  // the old picture at the top-left, unstretched
+  EXPECT_EQ(after.At(150, 120), Read(canvas, [](WindowRecord& r) { return r.back_colour; }));
+  EXPECT_TRUE(WaitPumping([&] { return Shown(canvas, 150, 120) == static_cast<COLORREF>(after.At(150, 120)); }));
   SurfaceWindowClose();
   EXPECT_TRUE(WaitPumping([&] { return !IsWindow(frame); }));
 }
@@ -346,6 +367,52 @@ TEST(GraphicWindowViews, ScrolledViewShowsThePartAtTheViewPositionAndScrollsByIt
   MapWindowPoints(nullptr, canvas, reinterpret_cast<POINT*>(&moved), 2);
   EXPECT_EQ(moved.left, 260 - GetSystemMetrics(SM_CXVSCROLL));
   EXPECT_EQ(moved.bottom, 300 - GetSystemMetrics(SM_CYHSCROLL));
+  SurfaceWindowClose();
+  EXPECT_TRUE(WaitPumping([&] { return !IsWindow(frame); }));
+}
+
+// A frame sized to no client area keeps a canvas in the window's colours: the platform's
+// bitmap of no size is monochrome, and every later canvas would copy it.
+TEST(GraphicWindowViews, AFrameOfNoClientSizeKeepsItsColours) {
+  Watchdog watchdog(120, "no client size");
+  HWND frame = Open(u"Empty", 100, 80);
+  HWND canvas = CanvasOf(frame);
+  RECT outer{}, client{};
+  GetWindowRect(frame, &outer);
+  GetClientRect(frame, &client);
+  int frame_x = (outer.right - outer.left) - client.right, frame_y = (outer.bottom - outer.top) - client.bottom;
+  SetWindowPos(frame, nullptr, 0, 0, frame_x + 100, frame_y, SWP_NOMOVE | SWP_NOZORDER);
+  GetClientRect(frame, &client);
+  EXPECT_EQ(client.bottom, 0);
+  SetWindowPos(frame, nullptr, 0, 0, frame_x, frame_y + 80, SWP_NOMOVE | SWP_NOZORDER);
+  SurfaceWindowSetClientSize(120, 90);
+  EXPECT_EQ(Read(canvas, [](WindowRecord& r) { return r.canvas_width; }), 120);
+  SurfaceBox(10, 10, 50, 50, 0, kRed, kBlue, 0);
+  Canvas c = Snapshot();
+  EXPECT_EQ(c.At(30, 30), kBlue);
+  EXPECT_EQ(c.At(10, 30), kRed);
+  SurfaceWindowClose();
+  EXPECT_TRUE(WaitPumping([&] { return !IsWindow(frame); }));
+}
+
+// A scrolled window given its size again (restored from its icon) lays out its bars again,
+// though no WM_SIZE reaches the canvas.
+TEST(GraphicWindowViews, AScrolledViewSizedAgainKeepsItsBars) {
+  Watchdog watchdog(120, "scrolled resize");
+  HWND frame = Open(u"Again", 200, 150);
+  HWND canvas = CanvasOf(frame);
+  SurfaceScrollView(600, 400);
+  auto view_width = [&] { return Read(canvas, [](WindowRecord& r) { return r.view_width; }); };
+  ASSERT_EQ(view_width(), 200 - GetSystemMetrics(SM_CXVSCROLL));
+  SendMessageW(frame, WM_SIZE, SIZE_RESTORED, MAKELPARAM(200, 150));
+  EXPECT_EQ(view_width(), 200 - GetSystemMetrics(SM_CXVSCROLL));
+  EXPECT_EQ(Read(canvas, [](WindowRecord& r) { return r.view_height; }), 150 - GetSystemMetrics(SM_CYHSCROLL));
+  ShowWindow(frame, SW_MINIMIZE);
+  ShowWindow(frame, SW_RESTORE);
+  EXPECT_TRUE(WaitPumping([&] { return IsWindowVisible(frame) && !IsIconic(frame); }));
+  EXPECT_EQ(view_width(), 200 - GetSystemMetrics(SM_CXVSCROLL));
+  SurfaceViewPosition(10000, 0);  // the last bar-width of the canvas can be scrolled into view
+  EXPECT_EQ(Read(canvas, [](WindowRecord& r) { return r.view_x; }), 600 - view_width());
   SurfaceWindowClose();
   EXPECT_TRUE(WaitPumping([&] { return !IsWindow(frame); }));
 }
@@ -422,7 +489,10 @@ TEST(GraphicWindowFrame, CloseEndsABlockedWindowAndToFrontActivates) {
   EXPECT_EQ(SurfaceWindowGetPlace().width, 0);
   SurfaceWindowClose();
   EXPECT_TRUE(IsWindow(second));
+  // A disabled frame (opened with WS_DISABLED, found by the script fuzzer) closes as well:
+  // the platform ignores a disabled window's close command.
   SurfaceAttach(second, 0, 0);
+  EnableWindow(second, FALSE);
   SurfaceWindowClose();
   EXPECT_TRUE(WaitPumping([&] { return !IsWindow(second); }));
 }

@@ -222,19 +222,25 @@ TEST_F(GraphicWindow, PrivateMessagesRunOnTheWindowThread) {
   HWND frame = OpenGraphicWindow(u"Private", 200, 150);
   ASSERT_NE(frame, nullptr);
   HWND canvas = CanvasOf(frame);
+  bool held_after = true, free_after = false;
   TestThread drawer([&] {
     SurfaceAttach(frame, 0, 0);
     if (WindowRecord* r = SurfaceAcquire()) SurfaceWindowSend(*r, kCanvasClientSize, 260, 180);
     if (WindowRecord* r = SurfaceAcquire()) SurfaceWindowSend(*r, kCanvasStretchView, 1, 0);
+    // The sender gave the lock up to the window's thread and did not take it back.
+    held_after = SurfaceLock().held_by_caller();
+    free_after = SurfaceLock().try_lock();
+    if (free_after) SurfaceLock().unlock();
   });
   EXPECT_TRUE(drawer.join());
+  EXPECT_FALSE(held_after);
+  EXPECT_TRUE(free_after);
   EXPECT_EQ(ClientSize(frame).cx, 260);
   EXPECT_EQ(ClientSize(frame).cy, 180);
   EXPECT_EQ(CanvasSize(canvas).cx, 260);
   uint32_t flags = 0;
   WithRecord(canvas, [&](WindowRecord& r) { flags = r.flags; });
   EXPECT_NE(flags & kStretchView, 0u);
-  EXPECT_FALSE(SurfaceLock().held_by_caller());
   Close(frame);
 }
 
