@@ -552,14 +552,15 @@ TEST(DrawScript, ADestroyedSurfaceLeavesNothingToDrawOnAndItsNameFindsNothing) {
   EXPECT_EQ(LinesOf(run.errors).size(), 2u) << run.errors;
 }
 
-// The canvas child of a graphic window of the runner, once it is there.
+// The canvas child of a graphic window of the runner, once it is there: the frame is made
+// before its canvas, so both are waited for.
 HWND CanvasOf(const wchar_t* title) {
-  HWND frame = nullptr;
-  for (int waited = 0; waited < 60000 && !frame; waited += 50) {
+  HWND canvas = nullptr;
+  for (int waited = 0; waited < 60000 && !canvas; waited += 50) {
     Sleep(50);
-    frame = FindWindowW(L"QUILLGRAPH", title);
+    if (HWND frame = FindWindowW(L"QUILLGRAPH", title)) canvas = GetWindow(frame, GW_CHILD);
   }
-  return frame ? GetWindow(frame, GW_CHILD) : nullptr;
+  return canvas;
 }
 
 TEST(DrawScript, AScriptWaitsForALineTypedIntoItsWindowAndReadsKeysAndClicks) {
