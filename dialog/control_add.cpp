@@ -6,6 +6,7 @@
 #include "control_image_lists.h"
 #include "control_kind.h"
 #include "dialog_procedure.h"
+#include "platform_name.h"
 #include "surface_seam.h"
 #include "window_record.h"
 #include "runtime_state.h"
@@ -20,10 +21,6 @@ constexpr uint32_t kStaticTypeMask = 0xE;
 
 HINSTANCE Module() { return static_cast<HINSTANCE>(Runtime().module); }
 
-const wchar_t* WideOrEmpty(const DynString& text) {
-  return text.empty() ? L"" : reinterpret_cast<const wchar_t*>(text.data());
-}
-
 struct Placement {
   int32_t x, y, width, height;
 };
@@ -33,13 +30,13 @@ void AddItems(HWND control, int32_t kind, const ItemList& list) {
   for (const DynString& item : list.items) {
     if (item.empty()) break;
     if (list.wide) {
-      SendMessageW(control, add, 0, reinterpret_cast<LPARAM>(item.data()));
+      SendMessageW(control, add, 0, reinterpret_cast<LPARAM>(PlatformName(item).c_str()));
       continue;
     }
     PushText(item);
     ToWide();
     DynString wide = PopText();
-    SendMessageW(control, add, 0, reinterpret_cast<LPARAM>(WideOrEmpty(wide)));
+    SendMessageW(control, add, 0, reinterpret_cast<LPARAM>(PlatformName(wide).c_str()));
   }
 }
 
@@ -113,7 +110,8 @@ void ControlAdd(int32_t kind, HWND dialog, int32_t id, const ItemList* items, in
     unit_height = height + 1;
   }
 
-  const wchar_t* window_class = WideOrEmpty(class_name);
+  const std::wstring class_text = PlatformName(class_name);
+  const wchar_t* window_class = class_text.c_str();
   uint32_t tree_style = 0;
   if (kind != 0) {
     if (style == 0) {
@@ -132,7 +130,8 @@ void ControlAdd(int32_t kind, HWND dialog, int32_t id, const ItemList* items, in
     if (kind != kKindCustom) window_class = reinterpret_cast<const wchar_t*>(row->class_name);
   }
 
-  const wchar_t* window_text = WideOrEmpty(text);
+  const std::wstring window_text_units = PlatformName(text);
+  const wchar_t* window_text = window_text_units.c_str();
   const wchar_t* image_name = window_text;
   if (IsImageKind(kind)) {
     if (ImageIsBitmapResource(image_name)) {

@@ -3,6 +3,7 @@
 #include "dialog_procedure.h"
 #include "dialog_template.h"
 #include "font_table.h"
+#include "platform_name.h"
 #include "window_record.h"
 #include "runtime_state.h"
 #include "string_ops.h"
@@ -81,7 +82,7 @@ HWND DialogCreate(int32_t unit_mode, HWND parent, int32_t x, int32_t y, int32_t 
   bool pixels = (unit_mode & kUnitPixels) != 0;
   if (dialog && pixels) PlaceInPixels(dialog, parent, style, x, y, width, height);
   if (dialog)
-    SetWindowTextW(dialog, title.empty() ? L"" : reinterpret_cast<const wchar_t*>(title.data()));
+    SetWindowTextW(dialog, PlatformName(title).c_str());
   if (!dialog) return nullptr;
 
   WindowRecord* record =

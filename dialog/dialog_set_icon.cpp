@@ -1,4 +1,5 @@
 #include "dialog_settings.h"
+#include "platform_name.h"
 #include "runtime_state.h"
 #include "string_ops.h"
 #include "window_record.h"
@@ -9,7 +10,7 @@ namespace {
 HICON LoadIconSized(const DynString& name, int size) {
   if (name.empty()) return nullptr;
   return static_cast<HICON>(LoadImageW(static_cast<HINSTANCE>(Runtime().module),
-                                       reinterpret_cast<const wchar_t*>(name.data()), IMAGE_ICON, size, size, 0));
+                                       PlatformName(name).c_str(), IMAGE_ICON, size, size, 0));
 }
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "dialog_text.h"
 
 #include "dyn_string.h"
+#include "platform_name.h"
 #include "string_ops.h"
 
 namespace qv {
@@ -30,7 +31,7 @@ void DialogGetText(HWND window) {
 
 void DialogSetText(HWND window) {
   DynString text = PopText();
-  SetWindowTextW(window, text.empty() ? L"" : reinterpret_cast<const wchar_t*>(text.data()));
+  SetWindowTextW(window, PlatformName(text).c_str());
 }
 
 }  // namespace qv

@@ -1,5 +1,6 @@
 #include "control_image.h"
 #include "dialog_settings.h"
+#include "platform_name.h"
 #include "setting_target.h"
 #include "string_ops.h"
 
@@ -10,7 +11,8 @@ void ImageReload(HWND dialog, int32_t id, int32_t kind_offset) {
   HWND control = SettingTarget(dialog, id, Itself::kNo);
   WindowRecord* record = RecordFind(control);
   if (!record || name.empty() || !IsImageKind(record->kind) || record->kind != kKindImage + kind_offset) return;
-  const auto* text = reinterpret_cast<const wchar_t*>(name.data());
+  const std::wstring text_name = PlatformName(name);
+  const wchar_t* text = text_name.c_str();
   bool bitmap = ImageIsBitmapResource(text);
   uint32_t wanted = bitmap ? kFlagImageBitmap : kFlagImageIcon;
   if (!(record->flags & wanted)) return;

@@ -20,11 +20,6 @@ HGDIOBJ MakeLinePen(const WindowRecord& record, int32_t line_colour) {
   return CreatePen(record.pen_style, record.pen_width, static_cast<COLORREF>(line_colour));
 }
 
-std::wstring NameText(const DynString& name) {
-  std::u16string_view units = name.wide_view();
-  return std::wstring(units.begin(), units.end());
-}
-
 void FillSpans(HDC dc, const std::vector<Span>& spans, HBRUSH brush) {
   if (spans.empty() || !brush) return;
   // Rows whose spans repeat those of the row above grow its rectangles: a shape that covers

@@ -75,10 +75,6 @@ inline int32_t FillColour(int32_t fill, int32_t line_colour) { return fill == kC
 // The record's pen (style, width) in a line colour; colour -2 is the stock null pen.
 HGDIOBJ MakeLinePen(const WindowRecord& record, int32_t line_colour);
 
-// A name operand as null-terminated wide text: its whole UTF-16 units (an odd last byte is no
-// character and is dropped), never read past the block.
-std::wstring NameText(const DynString& name);
-
 // Fills rows of pixel spans with a brush in the DC's mix mode, as one region.
 void FillSpans(HDC dc, const std::vector<Span>& spans, HBRUSH brush);
 

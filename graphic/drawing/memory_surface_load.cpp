@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "drawing_tools.h"
+#include "platform_name.h"
 #include "dyn_string.h"
 #include "memory_surface.h"
 #include "string_ops.h"
@@ -22,7 +23,7 @@ HBITMAP LoadNamed(const DynString& name) {
     std::memcpy(&number, name.data(), 4);
     if (number < kSystemBitmapLimit) return load(nullptr, MAKEINTRESOURCEW(number), 0);
   }
-  std::wstring named = NameText(name);
+  std::wstring named = PlatformName(name);
   const wchar_t* text = named.c_str();
   if (named.find(L'.') != std::wstring::npos) return load(nullptr, text, LR_LOADFROMFILE);
   if (HBITMAP resource = load(GetModuleHandleW(nullptr), text, 0)) return resource;

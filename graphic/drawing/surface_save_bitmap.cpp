@@ -5,6 +5,7 @@
 
 #include "bitmap_file_layout.h"
 #include "drawing_tools.h"
+#include "platform_name.h"
 #include "dyn_string.h"
 #include "memory_surface.h"
 #include "string_ops.h"
@@ -137,7 +138,7 @@ void SurfaceSaveBitmap() {
   std::optional<BitmapHeader> header = BitmapFileHeader(copy.width, copy.height);
   if (!header) return;
   uint64_t bytes = uint64_t{BitmapRowBytes(copy.width)} * static_cast<uint32_t>(copy.height);
-  WriteFileBeside(NameText(name), *header, copy.bits, bytes);
+  WriteFileBeside(PlatformName(name), *header, copy.bits, bytes);
 }
 
 }  // namespace qv

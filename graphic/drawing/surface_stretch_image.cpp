@@ -1,6 +1,7 @@
 #include <cstdlib>
 
 #include "drawing_tools.h"
+#include "platform_name.h"
 #include "dyn_string.h"
 #include "error.h"
 #include "mix_modes.h"
@@ -65,7 +66,7 @@ bool DrawIcon(HDC dc, const LoadedImage& image, const TargetRect& to) {
 
 void SurfaceStretchImage(float x3, float y3, float x4, float y4, int32_t mix, int32_t stretch_mode) {
   DynString name = PopText();
-  std::wstring path = NameText(name);
+  std::wstring path = PlatformName(name);
   WindowRecord* record = SurfaceAcquire();
   if (!record) {
     RaiseError(kErrorInvalidArgument);

@@ -1,5 +1,6 @@
 #include <string>
 
+#include "platform_name.h"
 #include "string_ops.h"
 #include "surface_window_ops.h"
 #include "window_target.h"
@@ -23,8 +24,7 @@ void SurfaceWindowSetCaption() {
   DynString caption = PopText();
   HWND frame = TargetFrame();
   if (!frame) return;
-  std::wstring text(reinterpret_cast<const wchar_t*>(caption.wide_view().data()), caption.wide_view().size());
-  SetWindowTextW(frame, text.c_str());
+  SetWindowTextW(frame, PlatformName(caption).c_str());
 }
 
 }  // namespace qv

@@ -6,6 +6,7 @@
 #include "canvas_create.h"
 #include "canvas_font.h"
 #include "draw_target.h"
+#include "platform_name.h"
 #include "font_table.h"
 #include "runtime_state.h"
 #include "string_ops.h"
@@ -132,9 +133,7 @@ HWND MakeWindow(const Opening& open) {
     height = open.width * (font.metrics.tmHeight + font.metrics.tmExternalLeading);
   }
   uint32_t style = open.style ? open.style : kGraphicWindowDefaultStyle;
-  // The title's whole UTF-16 units: an odd last byte is no character and is never read past.
-  std::u16string_view units = open.title.wide_view();
-  const std::wstring title_text(units.begin(), units.end());
+  const std::wstring title_text = PlatformName(open.title);
   const wchar_t* title = title_text.c_str();
   if (*title) style |= WS_CAPTION;
 

@@ -10,10 +10,13 @@
 #include <thread>
 #include <vector>
 
+#include "control_add.h"
 #include "dialog_create.h"
+#include "dialog_messages.h"
 #include "dialog_settings.h"
 #include "dialog_show.h"
 #include "dialog_test_support.h"
+#include "dialog_text.h"
 #include "dialog_units.h"
 #include "font_table.h"
 #include "frame.h"
@@ -393,6 +396,54 @@ TEST_F(OnScreen, DialogSetIconReplacesBothIcons) {
   EXPECT_NE(record->large_icon, large);
   EXPECT_FALSE(DestroyIcon(large));  // the previous icons were destroyed
   EXPECT_FALSE(DestroyIcon(small));
+  DestroyWindow(dialog);
+}
+
+// A name or text whose byte count is odd is its whole UTF-16 units: the last byte is no
+// character, and nothing after the block is read as more of the name.
+TEST_F(OnScreen, NamesWithAnOddLastByteAreTheirWholeUnits) {
+  auto odd = [](const std::u16string& units) {
+    std::string bytes(reinterpret_cast<const char*>(units.data()), units.size() * 2);
+    return DynString::FromBytes(bytes + "A");
+  };
+  auto text_of = [](HWND window) {
+    wchar_t text[64] = {};
+    GetWindowTextW(window, text, 64);
+    return std::wstring(text);
+  };
+
+  PushOwned(odd(u"Odd"));
+  HWND dialog = DialogCreate(0, nullptr, 0, 0, 100, 60, 0, 0);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(text_of(dialog), L"Odd");
+  PushOwned(odd(u"Text"));
+  DialogSetText(dialog);
+  EXPECT_EQ(text_of(dialog), L"Text");
+  PushOwned(odd(u"TESTICON"));
+  DialogSetIcon(dialog);
+  EXPECT_NE(RecordFind(dialog)->large_icon, nullptr);
+
+  DynString items[] = {odd(u"item")};
+  ItemList list{items, true};
+  PushOwned(odd(u"Static"));  // a class name
+  PushOwned(odd(u"Custom"));
+  ControlAdd(0, dialog, 3001, nullptr, 0, 0, 50, 40, WS_CHILD, 0, nullptr);
+  EXPECT_EQ(text_of(GetDlgItem(dialog, 3001)), L"Custom");
+  PushOwned(DynString());
+  PushOwned(DynString());
+  ControlAdd(25, dialog, 3002, &list, 0, 0, 50, 40, 0, 0, nullptr);
+  MessageTextQuery(GetDlgItem(dialog, 3002), 0, LB_GETTEXT, LB_GETTEXTLEN);
+  EXPECT_EQ(PopText().wide(), u"item");
+  PushOwned(DynString());
+  PushOwned(odd(u"Label"));
+  ControlAdd(1, dialog, 3003, nullptr, 0, 0, 50, 40, 0, 0, nullptr);
+  EXPECT_EQ(text_of(GetDlgItem(dialog, 3003)), L"Label");
+
+  AddControl(10, dialog, 3004, 0, 0, 40, 40, 0, 0, nullptr, u"TESTIMAGE");
+  HANDLE first = RecordFind(GetDlgItem(dialog, 3004))->image;
+  PushOwned(odd(u"WIDEIMAGE"));
+  ImageReload(dialog, 3004, 0);
+  EXPECT_NE(RecordFind(GetDlgItem(dialog, 3004))->image, first);
   DestroyWindow(dialog);
 }
 
