@@ -15,4 +15,8 @@ void ControlResourcesRelease(HANDLE handle);
 // Every control of a window, depth first.
 void ControlsReleaseOf(HWND parent);
 
+// Removes a control on its own thread (the only one that can destroy its window): gives back
+// what it took, destroys the window, then its record.
+void ControlRemove(HWND control);
+
 }  // namespace qv

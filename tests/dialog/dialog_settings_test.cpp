@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -335,6 +336,27 @@ TEST_F(OnScreen, ImageReloadOfImageButtonsAndIcons) {
   EXPECT_EQ(reinterpret_cast<HANDLE>(SendMessageW(icon, STM_GETIMAGE, IMAGE_ICON, 0)), second);
   ICONINFO info{};
   EXPECT_FALSE(GetIconInfo(static_cast<HICON>(first), &info));  // destroyed
+}
+
+// Only a window's own thread can destroy it: a kill from another thread is carried to the
+// dialog's thread, and the record goes with the window, not before it.
+TEST_F(OnScreen, ControlKillFromAnotherThreadRemovesTheWindowToo) {
+  AddControl(5, dialog_, 2021, 10, 10, 200, 100, 0);
+  AddControl(9, GetDlgItem(dialog_, 2021), 2022, 10, 10, 100, 20, 0);  // in a group
+  HWND group = GetDlgItem(dialog_, 2021), inner = GetDlgItem(group, 2022);
+  int32_t records = RecordCount();
+  std::atomic<bool> done{false};
+  std::thread killer([&] {
+    ControlKill(group, 2022);
+    ControlKill(dialog_, 2021);
+    done = true;
+  });
+  while (!done) PumpFor(10);
+  killer.join();
+  EXPECT_FALSE(IsWindow(inner));
+  EXPECT_FALSE(IsWindow(group));
+  EXPECT_EQ(RecordFind(inner), nullptr);
+  EXPECT_EQ(RecordCount(), records - 2);
 }
 
 // The focus walk goes up the record parents past controls to the dialog and brings that to the

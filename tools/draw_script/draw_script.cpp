@@ -27,12 +27,16 @@ namespace qv::script {
 namespace {
 
 constexpr int32_t kExitFailed = 1, kExitMalformed = 2;
-constexpr DWORD kWindowPollMs = 100;
+constexpr DWORD kWindowPollMs = 100, kThreadEndMs = 10000;
 
-// Each window runs on its own thread; the runner only waits for it to go.
-void WaitForWindows(const std::vector<HWND>& windows) {
-  for (HWND window : windows)
-    while (IsWindow(window)) Sleep(kWindowPollMs);
+// Each window runs on its own thread. The runner waits for the window to go, then for its
+// thread to end: under Wine, a process that ends while a window thread is on its way out can
+// be killed by the server instead of ending with its exit code.
+void WaitForWindows(const std::vector<OpenedWindow>& windows) {
+  for (const OpenedWindow& window : windows) {
+    while (IsWindow(window.frame)) Sleep(kWindowPollMs);
+    if (window.thread) WaitForSingleObject(window.thread.get(), kThreadEndMs);
+  }
 }
 
 // One line per operation: name, family, arguments and what it prints, tab-separated.

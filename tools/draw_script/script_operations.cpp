@@ -204,7 +204,7 @@ const Operation kOperations[] = {
        HWND frame = SurfaceWindowOpenThreaded(I(a, 0), I(a, 1), I(a, 2), I(a, 3), static_cast<uint32_t>(I(a, 4)),
                                               I(a, 5), static_cast<uint32_t>(I(a, 6)));
        if (!frame) return;
-       c.windows.push_back(frame);
+       c.KeepWindow(frame);
        o.made = Surface{frame};
      }},
     {"SurfaceWindowGetCaption", "", "", "\"caption\"", kWindows, false,

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,10 +27,21 @@ struct Surface {
   HANDLE handle = nullptr;
 };
 
+// A graphic window the script opened, and the thread it runs on.
+struct OpenedWindow {
+  HWND frame = nullptr;
+  std::unique_ptr<void, decltype(&CloseHandle)> thread{nullptr, &CloseHandle};
+};
+
 // The runner's state across the lines of one script.
 struct Context {
   std::map<std::string, Surface> names;
-  std::vector<HWND> windows;  // opened by the script: the runner waits until they are closed
+  std::vector<OpenedWindow> windows;  // the runner waits until they are closed and their threads ended
+
+  void KeepWindow(HWND frame) {
+    DWORD thread_id = GetWindowThreadProcessId(frame, nullptr);
+    windows.push_back({frame, {thread_id ? OpenThread(SYNCHRONIZE, FALSE, thread_id) : nullptr, &CloseHandle}});
+  }
 };
 
 // What a line did besides its operation's own work.

@@ -56,7 +56,7 @@ void RunWindow(Context& context, const Args& args, Outcome& outcome) {
     outcome.error = "no graphic window of " + std::to_string(width) + " x " + std::to_string(height);
     return;
   }
-  context.windows.push_back(frame);
+  context.KeepWindow(frame);
   Become(frame, outcome);
 }
 

@@ -2,8 +2,9 @@
 """Random drawing scripts with adversarial arguments, each run by draw_script.exe under Wine with
 a time limit. A script whose run crashes, hangs, or ends with an exit code other than 0 (done) or
 2 (a line the runner refused) is a finding: the script, its output and the reason are kept in
-the findings directory, and the run ends with status 1. A finding is run a second time and
-counts only when it comes again (one that does not is kept as "unconfirmed").
+the findings directory, and the run ends with status 1. A hang is run a second time and counts
+only when it comes again, since a busy machine can starve one run (one that does not is kept as
+"unconfirmed"); a crash or a wrong exit code, a killed run among them, counts at once.
 
 The operations come from the runner itself (`draw_script.exe --operations`: name, family,
 argument kinds); a runner without that list is driven by the table below of the operations it
@@ -265,9 +266,8 @@ def main():
         counts["scripts"] += 1
         started = time.monotonic()
         rc, err, reason = judge(run, a.timeout)
-        if reason:
-            # A finding must come again: a run killed from outside (the machine's memory
-            # limit, a neighbour's clean-up) or starved by a busy machine is only noted.
+        if reason and rc is None:
+            # A hang must come again: a run starved by a busy machine is only noted.
             again_rc, _, again = judge(run, a.timeout)
             if not again:
                 counts["unconfirmed"] += 1
