@@ -1,9 +1,9 @@
 #include <cstring>
 
 #include "drawing_tools.h"
-#include "platform_name.h"
 #include "dyn_string.h"
 #include "memory_surface.h"
+#include "platform_name.h"
 #include "string_ops.h"
 #include "surface_lock.h"
 

@@ -5,9 +5,9 @@
 
 #include "bitmap_file_layout.h"
 #include "drawing_tools.h"
-#include "platform_name.h"
 #include "dyn_string.h"
 #include "memory_surface.h"
+#include "platform_name.h"
 #include "string_ops.h"
 #include "surface.h"
 

@@ -1,10 +1,10 @@
 #include <cstdlib>
 
 #include "drawing_tools.h"
-#include "platform_name.h"
 #include "dyn_string.h"
 #include "error.h"
 #include "mix_modes.h"
+#include "platform_name.h"
 #include "string_ops.h"
 #include "surface.h"
 #include "surface_copy.h"
