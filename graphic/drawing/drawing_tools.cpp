@@ -94,18 +94,21 @@ CopyEnds AcquireCopyEnds(HANDLE window, int32_t id) {
   return {target, source};
 }
 
-std::optional<std::vector<PixelPoint>> PopMappedPoints(const WindowRecord* record) {
-  std::optional<std::vector<PixelPoint>> mapped;
+PointsTarget AcquireWithPoints() {
+  WindowRecord* record = SurfaceAcquire();
+  PointsTarget shape;
   TextRef* top = ProcedureFrame::Current().operands().Slot(0);
-  if (record && top && !top->null()) {
+  if (record && record->memory_dc && top && !top->null()) {
     if (auto list = PointList::Read(top->data(), top->bytes())) {
-      mapped.emplace(list->count());
+      shape.target = record;
+      shape.points.resize(list->count());
       for (uint32_t i = 0; i < list->count(); ++i)
-        (*mapped)[i] = SurfaceMapPoint(*record, list->x(i), list->y(i), false);
+        shape.points[i] = SurfaceMapPoint(*record, list->x(i), list->y(i), false);
     }
   }
   PopDiscard();
-  return mapped;
+  if (record && !shape.target) SurfaceRelease();
+  return shape;
 }
 
 std::vector<POINT> PlatformPoints(const std::vector<PixelPoint>& points) {

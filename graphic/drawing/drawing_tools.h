@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -104,9 +103,15 @@ struct CopyEnds {
 };
 CopyEnds AcquireCopyEnds(HANDLE window, int32_t id);
 
-// Pops the point list operand and maps its points (absolute) on the record; nullopt when it is
-// not a list of 2-1024 points that its block really holds.
-std::optional<std::vector<PixelPoint>> PopMappedPoints(const WindowRecord* record);
+// A point-list shape's target with SurfaceLock held and the list operand's points mapped on
+// it (absolute). The operand is always consumed. A null target, with the lock free again, when
+// there is no target, it has no canvas, or the operand is not a list of 2-1024 points that its
+// block really holds.
+struct PointsTarget {
+  WindowRecord* target = nullptr;
+  std::vector<PixelPoint> points;
+};
+PointsTarget AcquireWithPoints();
 
 std::vector<POINT> PlatformPoints(const std::vector<PixelPoint>& points);
 

@@ -7,19 +7,14 @@
 namespace qv {
 
 void SurfacePolygon(int32_t colour, int32_t fill_colour, int32_t fill_style, int32_t alternate) {
-  WindowRecord* record = SurfaceAcquire();
-  auto points = PopMappedPoints(record);
+  auto [record, points] = AcquireWithPoints();
   if (!record) return;
-  if (!points || !record->memory_dc) {
-    SurfaceRelease();
-    return;
-  }
   HDC dc = record->memory_dc;
   const int32_t width = record->canvas_width, height = record->canvas_height;
   int32_t line = LineColour(*record, colour), fill = FillColour(fill_colour, line);
   GdiObject brush(SurfaceMakeBrush(fill, fill_style));
-  std::vector<POINT> corners = PlatformPoints(*points);
-  if (PenWithinReach(*record) && PointsWithinReach(*points, width, height)) {
+  std::vector<POINT> corners = PlatformPoints(points);
+  if (PenWithinReach(*record) && PointsWithinReach(points, width, height)) {
     GdiObject pen(MakeLinePen(*record, line));
     Selection pen_selected(dc, pen.get());
     Selection brush_selected(dc, brush.get());
@@ -32,10 +27,10 @@ void SurfacePolygon(int32_t colour, int32_t fill_colour, int32_t fill_style, int
     // polyline of the same corners, which it cuts to the canvas exactly, unless the pen is
     // wide (the platform fills a wide line row by row over its whole length).
     if (fill != kColourNone)
-      FillSpans(dc, PolygonSpans(*points, alternate != 0, width, height), static_cast<HBRUSH>(brush.get()));
-    if (line != kColourNone && !LinesWithinReach(*record, *points)) {
+      FillSpans(dc, PolygonSpans(points, alternate != 0, width, height), static_cast<HBRUSH>(brush.get()));
+    if (line != kColourNone && !LinesWithinReach(*record, points)) {
       GdiObject pen_brush(CreateSolidBrush(static_cast<COLORREF>(line)));
-      FillSpans(dc, StrokeSpans(*points, true, PenExtent(*record), width, height),
+      FillSpans(dc, StrokeSpans(points, true, PenExtent(*record), width, height),
                 static_cast<HBRUSH>(pen_brush.get()));
     } else if (line != kColourNone) {
       GdiObject pen(MakeLinePen(*record, line));
