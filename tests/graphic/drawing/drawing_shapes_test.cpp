@@ -17,6 +17,7 @@
 #include "surface_clear.h"
 #include "surface_colours.h"
 #include "surface_drawing.h"
+#include "surface_lock.h"
 #include "surface_map_point.h"
 #include "surface_pen.h"
 
@@ -353,6 +354,7 @@ TEST_F(Shapes, PolygonsNeedTwoToAThousandAndTwentyFourPointsInTheirBlock) {
   EXPECT_GT(c.Count(kRed), 100u);
   EXPECT_EQ(c.At(50, 30), kWhite);  // not filled
   EXPECT_EQ(ProcedureFrame::Current().operands().depth(), 0);
+  EXPECT_FALSE(SurfaceLock().held_by_caller());  // a refused list gives the lock back
 
   // With 1024 points a polygon draws.
   many.resize(2 * 1024);
