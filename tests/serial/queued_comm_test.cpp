@@ -329,6 +329,8 @@ struct SeamFault {
   void (*act)(FakeDevice&);
 };
 
+void PrintTo(const SeamFault& fault, std::ostream* out) { *out << fault.name; }
+
 const SeamFault kSeamFaults[] = {
     {"hang-up between status and read", "ReadFile", true, [](FakeDevice& d) { d.HangUp(); }},
     {"flush between status and read", "ReadFile", true, [](FakeDevice& d) { d.FlushInput(); }},
