@@ -21,14 +21,6 @@ HWND EngineDialogOf(HWND control) {
 
 }  // namespace
 
-void ControlRemove(HWND control) {
-  // While the window exists: its image lists and the font it had are given back to it.
-  ControlsReleaseOf(control);
-  ControlResourcesRelease(control);
-  DestroyWindow(control);
-  RecordDestroy(control);
-}
-
 void ControlKill(HWND dialog, int32_t id) {
   HWND control = SettingTarget(dialog, id, Itself::kNo);
   if (!control || control == dialog) return;
