@@ -1,3 +1,7 @@
+// Room records/: window records and their list, record fields, RecordDestroy, the font table,
+// shared brushes, SurfaceLock and the giving back of what a control took. It uses the run-time
+// only, and no other room of dialog/.
+//
 // WindowRecord: the run-time's own record of every window (and memory bitmap) it creates.
 // Records form one singly linked list, newest first, guarded by one spin lock; a second word
 // counts the live records.
