@@ -16,10 +16,6 @@
 
 namespace qv {
 
-// Private message of engine dialogs, sent by ControlKill from another thread: wParam is a child
-// control of the dialog's own thread, which the dialog removes.
-constexpr UINT kDialogRemoveControl = 0x1410;
-
 INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 
 // The window procedure put on tab controls: keeps their page dialogs on the display area.

@@ -1,8 +1,7 @@
-#include <optional>
-
 #include "control_release.h"
-#include "dialog_procedure.h"
+#include "control_remove_watch.h"
 #include "dialog_settings.h"
+#include "served_wait.h"
 #include "setting_target.h"
 #include "window_record.h"
 
@@ -10,14 +9,11 @@ namespace qv {
 
 namespace {
 
-// The engine dialog the control is in, nearest first (a control may sit in a group or a page).
-HWND EngineDialogOf(HWND control) {
-  for (HWND parent = GetParent(control); parent; parent = GetParent(parent)) {
-    std::optional<intptr_t> flags = RecordFieldGet(parent, RecordField::kFlags);  // another thread's record
-    if (flags && (*flags & kFlagDialog)) return parent;
-  }
-  return nullptr;
-}
+// How long a kill from another thread waits for the control's thread to remove it. The control's
+// thread may itself be waiting for the caller (joining it, waiting for an event it sets), so the
+// kill must come back: after the bound the request stays queued there, and the control goes the
+// next time that thread runs its messages.
+constexpr DWORD kKillWaitMs = 500;
 
 }  // namespace
 
@@ -26,11 +22,11 @@ void ControlKill(HWND dialog, int32_t id) {
   if (!control || control == dialog) return;
   DWORD owner = GetWindowThreadProcessId(control, nullptr);
   if (owner == GetCurrentThreadId()) return ControlRemove(control);
-  // Only the control's own thread can destroy its window, so its dialog there does the work. A
-  // control made by a thread that has no dialog of its own stays, and so does its record.
-  HWND engine_dialog = EngineDialogOf(control);
-  if (engine_dialog && GetWindowThreadProcessId(engine_dialog, nullptr) == owner)
-    SendMessageW(engine_dialog, kDialogRemoveControl, reinterpret_cast<WPARAM>(control), 0);
+  // Only the control's own thread can destroy its window: the request goes to the control
+  // (control_remove_watch.h). A control ControlAdd did not make has no watch and stays.
+  UINT request = ControlRemoveRequestMessage();
+  if (!request || !SendNotifyMessageW(control, request, 0, 0)) return;
+  ServedWaitUntil([control] { return !IsWindow(control); }, kKillWaitMs);
 }
 
 }  // namespace qv
