@@ -44,7 +44,7 @@ class ReceiveQueue {
   // a slow stream is read some bytes at a time rather than one device call per byte.
   static constexpr DWORD kDrainPaceMs = 2;
   // The longest Stop() and Purge() wait for a drain call in progress.
-  static constexpr DWORD kStopWaitMs = 500;
+  static constexpr DWORD kStopWaitMs = 300;
 
   // The read time-outs the device runs with while drained (a byte ends the read at once, an
   // idle line after kDrainWaitMs), with the write time-outs of `program`.
