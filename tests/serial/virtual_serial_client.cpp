@@ -73,6 +73,10 @@ void VirtualSerial::Feed(const std::string& port, const std::string& bytes) {
   Request("feed " + port + " " + Hex(bytes));
 }
 
+void VirtualSerial::FeedPaced(const std::string& port, uint32_t baud, const std::string& bytes) {
+  Request("pace " + port + " " + std::to_string(baud) + " " + Hex(bytes));
+}
+
 std::string VirtualSerial::Read(const std::string& port, size_t count, uint32_t timeout_ms) {
   return Unhex(Request("read " + port + " " + std::to_string(count) + " " + std::to_string(timeout_ms)));
 }
