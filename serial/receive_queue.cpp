@@ -73,6 +73,7 @@ DWORD ReceiveQueue::ReadDevice(unsigned char* chunk, DWORD room, DWORD& failure)
   COMSTAT status{};
   DWORD got = 0, errors = 0;
   BOOL ok = device_.ClearCommError(handle_, &errors, &status);
+  if (!ok) failure = GetLastError();
   if (errors) {
     // The call cleared them in the device: they are the program's next status query's, not
     // after the read, which may sleep.
@@ -82,9 +83,10 @@ DWORD ReceiveQueue::ReadDevice(unsigned char* chunk, DWORD room, DWORD& failure)
   if (ok) {
     const DWORD ask = status.cbInQue > 0 ? std::min(room, status.cbInQue) : 1;
     ok = device_.ReadFile(handle_, chunk, ask, &got, nullptr);
+    if (!ok) failure = GetLastError();
     got = std::min(got, ask);
   }
-  if (!ok) failure = GetLastError() ? GetLastError() : ERROR_GEN_FAILURE;
+  if (!ok && failure == 0) failure = ERROR_GEN_FAILURE;
   return got;
 }
 

@@ -184,7 +184,9 @@ void FaultedChannelThread(std::mt19937& rng, ThreadPlace& place, const std::stri
       ChannelClose(n, 0xFFFF);
     }
     ErrorClear();
-    if (const ULONGLONG took = GetTickCount64() - started; took > 1000)
+    // A close waits at most ReceiveQueue::kStopWaitMs for the drain; the seam tests hold it to
+    // 1 s on a quiet line. Here a dozen busy threads share the machine: 2 s is a finding.
+    if (const ULONGLONG took = GetTickCount64() - started; took > 2000)
       fail("a close of the faulted channel took " + std::to_string(took) + " ms");
     ++closes;
   }
