@@ -39,12 +39,12 @@ class ReceiveQueue {
   static constexpr DWORD kDrainChunk = 4096;  // the most one device read asks for
   // The longest a drain read sleeps in the device for a first byte: an idle channel wakes this
   // often, and no drain call lasts longer on a device that keeps its time-outs.
-  static constexpr DWORD kDrainWaitMs = 200;
+  static constexpr DWORD kDrainWaitMs = 400;
   // After a read that brought bytes the drain lets this much time pass before it asks again, so
   // a slow stream is read some bytes at a time rather than one device call per byte.
   static constexpr DWORD kDrainPaceMs = 2;
   // The longest Stop() and Purge() wait for a drain call in progress.
-  static constexpr DWORD kStopWaitMs = 300;
+  static constexpr DWORD kStopWaitMs = 600;
 
   // The read time-outs the device runs with while drained (a byte ends the read at once, an
   // idle line after kDrainWaitMs), with the write time-outs of `program`.
