@@ -28,8 +28,8 @@ std::shared_ptr<ReceiveQueue> ReceiveQueue::Start(HANDLE handle, const CommApi& 
                                                   void (*released)(const ReceiveQueue*)) {
   std::shared_ptr<ReceiveQueue> queue(new (std::nothrow) ReceiveQueue(handle, device, released));
   if (!queue || !queue->Reallocate(kInitialCapacity + kDrainChunk)) return nullptr;
-  // The thread holds the queue until it ends, so a drain that Stop() gave up waiting for still
-  // has it when its device call returns.
+  // The thread holds the queue until it ends, so a drain that was handed the handle still has
+  // it when its device call returns.
   try {
     queue->thread_ = std::thread([queue] { queue->Drain(); });
   } catch (const std::system_error&) {
@@ -39,24 +39,33 @@ std::shared_ptr<ReceiveQueue> ReceiveQueue::Start(HANDLE handle, const CommApi& 
 }
 
 ReceiveQueue::~ReceiveQueue() {
-  Stop();
+  AwaitStop();
+  Release();
 }
 
-bool ReceiveQueue::Stop() {
+bool ReceiveQueue::AwaitStop() {
+  std::unique_lock lock(mutex_);
+  stop_ = true;
+  changed_.notify_all();
+  if (!waited_)
+    changed_.wait_for(lock, std::chrono::milliseconds(kStopWaitMs), [&] { return ended_; });
+  waited_ = true;
+  return ended_;
+}
+
+bool ReceiveQueue::Release() {
   bool ended = false;
   {
-    std::unique_lock lock(mutex_);
-    if (abandoned_) return false;
+    std::lock_guard lock(mutex_);
     stop_ = true;
-    changed_.notify_all();
-    changed_.wait_for(lock, std::chrono::milliseconds(kStopWaitMs), [&] { return ended_; });
     ended = ended_;
     if (!ended) abandoned_ = true;
   }
+  changed_.notify_all();
   std::call_once(joined_, [&] {
     if (!thread_.joinable()) return;
-    // The last owner may let go on the drain thread itself (after it closed an abandoned
-    // handle): that thread cannot join itself.
+    // The last owner may let go on the drain thread itself (after it closed a handle handed
+    // to it): that thread cannot join itself.
     if (ended && thread_.get_id() != std::this_thread::get_id())
       thread_.join();
     else
