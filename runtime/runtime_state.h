@@ -36,7 +36,7 @@ struct RuntimeState {
   uint32_t version_platform_id = 0;
   uint32_t version_major = 0, version_minor = 0, version_build = 0;
 
-  SpinLock api_lock;  // serialises guarded platform calls
+  YieldingSpinLock api_lock;  // serialises guarded platform calls, which may block
 
   // The program's global string variables, released at shutdown.
   std::span<DynString* const> globals;
