@@ -74,14 +74,14 @@ bool ReceiveQueue::Release() {
   return ended;
 }
 
-DWORD ReceiveQueue::ReadDevice(unsigned char* chunk, DWORD room, DWORD& failure) {
+DWORD ReceiveQueue::ReadDevice(unsigned char* chunk, DWORD room, bool ask_status, DWORD& failure) {
   // The only reader of the device: nothing else can take bytes between this read and the
   // append, so the queue holds them in the device's order, each once. Both calls end within
   // the drain's time-outs: a read of counted bytes that a hang-up or a flush took away meanwhile
   // returns with what there is.
   COMSTAT status{};
   DWORD got = 0, errors = 0;
-  BOOL ok = device_.ClearCommError(handle_, &errors, &status);
+  BOOL ok = ask_status ? device_.ClearCommError(handle_, &errors, &status) : TRUE;
   if (!ok) failure = GetLastError();
   if (errors) {
     // The call cleared them in the device: they are the program's next status query's, not
@@ -102,6 +102,10 @@ DWORD ReceiveQueue::ReadDevice(unsigned char* chunk, DWORD room, DWORD& failure)
 void ReceiveQueue::Drain() {
   unsigned char chunk[kDrainChunk];
   bool pace = false;
+  // While the line is quiet only every other read is preceded by a status call: it is there to
+  // notice a line that has gone (a hung-up tty reads nothing until the time-out), and each call
+  // wakes the thread.
+  uint32_t quiet_reads = 0;
   for (;;) {
     DWORD room = 0;
     {
@@ -115,7 +119,8 @@ void ReceiveQueue::Drain() {
       reading_ = true;
     }
     DWORD failure = 0;
-    const DWORD got = ReadDevice(chunk, room, failure);
+    const DWORD got = ReadDevice(chunk, room, quiet_reads % 2 == 0, failure);
+    quiet_reads = got > 0 ? 0 : quiet_reads + 1;
     std::lock_guard lock(mutex_);
     reading_ = false;
     if (!stop_) Append(chunk, got);

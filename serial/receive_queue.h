@@ -5,7 +5,8 @@
 //
 // The drain sleeps in the device: it asks the device what it holds and reads exactly that, or,
 // when it holds nothing, reads one byte under time-outs of its own (DrainTimeouts), which end
-// the read as soon as a byte comes or after kDrainWaitMs. So an idle channel wakes a few times
+// the read as soon as a byte comes or after kDrainWaitMs (on a quiet line it asks for the status
+// before every other read only). So an idle channel wakes a few times
 // a second, new bytes reach the queue within a few milliseconds, and every device call of the
 // drain ends within kDrainWaitMs whatever the line does: a hang-up or a flush between the
 // status call and the read cannot hold it. The device keeps these time-outs for as long as the
@@ -39,12 +40,12 @@ class ReceiveQueue {
   static constexpr DWORD kDrainChunk = 4096;  // the most one device read asks for
   // The longest a drain read sleeps in the device for a first byte: an idle channel wakes this
   // often, and no drain call lasts longer on a device that keeps its time-outs.
-  static constexpr DWORD kDrainWaitMs = 400;
+  static constexpr DWORD kDrainWaitMs = 300;
   // After a read that brought bytes the drain lets this much time pass before it asks again, so
   // a slow stream is read some bytes at a time rather than one device call per byte.
   static constexpr DWORD kDrainPaceMs = 2;
   // The longest AwaitStop() and Purge() wait for a drain call in progress.
-  static constexpr DWORD kStopWaitMs = 600;
+  static constexpr DWORD kStopWaitMs = 400;
 
   // The read time-outs the device runs with while drained (a byte ends the read at once, an
   // idle line after kDrainWaitMs), with the write time-outs of `program`.
@@ -91,9 +92,9 @@ class ReceiveQueue {
  private:
   ReceiveQueue(HANDLE handle, const CommApi& device, void (*released)(const ReceiveQueue*));
   void Drain();
-  // One round of device calls: the status, then a read of what it counts or of one byte. The
-  // bytes read; `failure` is set when the device failed.
-  DWORD ReadDevice(unsigned char* chunk, DWORD room, DWORD& failure);
+  // One round of device calls: the status (unless `ask_status` is false), then a read of what
+  // it counts or of one byte. The bytes read; `failure` is set when the device failed.
+  DWORD ReadDevice(unsigned char* chunk, DWORD room, bool ask_status, DWORD& failure);
   // Appends n bytes the drain has read (mutex_ held).
   void Append(const unsigned char* bytes, DWORD n);
   // Makes the ring `size` bytes, keeping the bytes in order. False when memory runs out.
