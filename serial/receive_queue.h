@@ -5,11 +5,11 @@
 //
 // The drain sleeps in the device: it asks the device what it holds and reads exactly that, or,
 // when it holds nothing, reads one byte under time-outs of its own (DrainTimeouts), which end
-// the read as soon as a byte comes or after kDrainWaitMs (on a quiet line it asks for the status
-// before every other read only). So an idle channel wakes a few times
-// a second, new bytes reach the queue within a few milliseconds, and every device call of the
-// drain ends within kDrainWaitMs whatever the line does: a hang-up or a flush between the
-// status call and the read cannot hold it. The device keeps these time-outs for as long as the
+// the read as soon as a byte comes or after kDrainWaitMs (on a quiet line it asks for the
+// status before every other read only). So an idle channel wakes a few times a second, new
+// bytes reach the queue within a few milliseconds, and every device call of the drain ends
+// within kDrainWaitMs whatever the line does: a hang-up or a flush between the status call and
+// the read cannot hold it. The device keeps these time-outs for as long as the
 // queue runs; the program's own are kept by the layer above (queued_comm_api.h).
 //
 // Threads and ownership: the queue is shared (std::shared_ptr) by the comm-call layer that
