@@ -99,6 +99,7 @@ enum ControlKinds : int32_t {
   kKindScrollBar = 8,
   kKindGraphic = 14,
   kKindOwnerDrawn = 15,
+  kKindListView = 17,
   kKindTreeView = 18,
   kKindStatusBar = 20,
   kKindToolbar = 21,
