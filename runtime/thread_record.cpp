@@ -52,14 +52,19 @@ ThreadRecord* ThreadRecordGet() {
   platform::TlsSlotSet(rt.tls_index, record);
   rt.thread_records.fetch_add(1, std::memory_order_relaxed);
   release_at_thread_end.armed = true;
-  if (const ThreadRecord* main = rt.main_record) {
-    std::memcpy(record->settings, main->settings, sizeof record->settings);
-    record->code_page = main->code_page;
-    // A new thread computes like the start-up thread.
-    LoadFpuControlWord();
-  } else {
-    std::memcpy(record->settings, kInitialSettings, sizeof record->settings);
+  bool inherited = false;
+  {
+    std::lock_guard hold(rt.main_lock);  // the start-up thread's record is not freed meanwhile
+    if (const ThreadRecord* main = rt.main_record) {
+      std::memcpy(record->settings, main->settings, sizeof record->settings);
+      record->code_page = main->code_page;
+      inherited = true;
+    }
   }
+  if (inherited)
+    LoadFpuControlWord();  // a new thread computes like the start-up thread
+  else
+    std::memcpy(record->settings, kInitialSettings, sizeof record->settings);
   return record;
 }
 
@@ -83,7 +88,10 @@ void ThreadRecordRelease() {
     ReleaseBlock(slot);
     slot = nullptr;
   }
-  if (rt.main_record == record) rt.main_record = nullptr;
+  {
+    std::lock_guard hold(rt.main_lock);  // no thread copies from it once it is freed
+    if (rt.main_record == record) rt.main_record = nullptr;
+  }
   platform::FreeZeroed(record);
   platform::TlsSlotSet(rt.tls_index, nullptr);
   rt.thread_records.fetch_sub(1, std::memory_order_relaxed);

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -145,6 +146,50 @@ TEST(RuntimeThreads, TheThreadRecordSlotIsMadeOnceWhenThreadsStartTogether) {
   rt.tls_index = saved_index;
   rt.tls_allocated = true;
   EXPECT_EQ(lost, 0);
+}
+
+// ShutDown frees the start-up thread's record while other threads may still start and copy its
+// settings from it. Here a thread makes its own record the start-up record and frees it, again
+// and again, while another starts afresh; freed records are filled with 0xCC first, so a copy
+// from a freed record shows.
+HGLOBAL(WINAPI* g_global_free)(HGLOBAL) = nullptr;
+
+HGLOBAL WINAPI PoisoningGlobalFree(HGLOBAL block) {
+  if (block) std::memset(block, 0xCC, GlobalSize(block));
+  return g_global_free(block);
+}
+
+TEST(RuntimeThreads, ThreadsStartingWhileTheStartUpRecordIsFreedNeverCopyIt) {
+  RuntimeState& rt = Runtime();
+  ThreadRecord* main = rt.main_record;
+  testing::ImportHook hook("kernel32.dll", "GlobalFree", reinterpret_cast<void*>(PoisoningGlobalFree));
+  ASSERT_TRUE(hook.installed());
+  g_global_free = reinterpret_cast<HGLOBAL(WINAPI*)(HGLOBAL)>(hook.original());
+  std::atomic<bool> stop{false};
+  std::atomic<long> poisoned{0}, starts{0};
+  std::thread releaser([&] {
+    while (!stop) {
+      ThreadRecord* record = ThreadRecordGet();
+      record->settings[1] = 7;
+      rt.main_record = record;  // as StartUp does
+      ThreadRecordRelease();    // as ShutDown does
+    }
+  });
+  std::thread starter([&] {
+    while (!stop) {
+      ThreadRecord* record = ThreadRecordGet();
+      if (record->settings[0] == static_cast<int32_t>(0xCCCCCCCC)) ++poisoned;
+      ThreadRecordRelease();
+      ++starts;
+    }
+  });
+  Sleep(1500);
+  stop = true;
+  releaser.join();
+  starter.join();
+  rt.main_record = main;
+  EXPECT_EQ(poisoned.load(), 0) << "of " << starts.load() << " starts";
+  EXPECT_GT(starts.load(), 0);
 }
 
 }  // namespace
