@@ -28,14 +28,8 @@ bool EnsureSlot(RuntimeState& rt) {
 }
 
 // A thread that ends without releasing its record (one the run-time did not start) still gives
-// it back: the destructor runs at the thread's end.
-struct ReleaseAtThreadEnd {
-  bool armed = false;
-  ~ReleaseAtThreadEnd() {
-    if (armed) ThreadRecordRelease();
-  }
-};
-thread_local ReleaseAtThreadEnd release_at_thread_end;
+// it back as it ends.
+const bool g_release_at_thread_end = (platform::ThreadEndAdd(ThreadRecordRelease), true);
 
 }  // namespace
 
@@ -51,7 +45,7 @@ ThreadRecord* ThreadRecordGet() {
   }
   platform::TlsSlotSet(rt.tls_index, record);
   rt.thread_records.fetch_add(1, std::memory_order_relaxed);
-  release_at_thread_end.armed = true;
+  platform::ThreadEndArm();
   bool inherited = false;
   {
     std::lock_guard hold(rt.main_lock);  // the start-up thread's record is not freed meanwhile

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -190,6 +191,27 @@ TEST(RuntimeThreads, ThreadsStartingWhileTheStartUpRecordIsFreedNeverCopyIt) {
   rt.main_record = main;
   EXPECT_EQ(poisoned.load(), 0) << "of " << starts.load() << " starts";
   EXPECT_GT(starts.load(), 0);
+}
+
+// A program's CreateThread thread that used the run-time ends beside a run-time thread: 300
+// rounds of the two released together (tests/runtime/thread_end_probe.cpp), each thread given
+// 2 s to end. The probe's exit code names a pair that stuck.
+TEST(RuntimeThreads, ProgramThreadsEndBesideRunTimeThreads) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring path(self);
+  path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"thread_end_probe.exe";
+  std::wstring line = L"\"" + path + L"\" 300 mixed create library";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  if (WaitForSingleObject(pi.hProcess, 120000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 0xDEAD);
+  DWORD code = 0xDEAD;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_EQ(code, 0u) << "10: mixed, 13: create, 14: library";
 }
 
 }  // namespace
