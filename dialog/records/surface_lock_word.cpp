@@ -86,8 +86,16 @@ void SurfaceLockWord::unlock() {
     --depth_;
     return;
   }
+  std::vector<std::function<void()>> work = std::move(deferred_);
+  deferred_.clear();
   holder_.store(0, std::memory_order_relaxed);
   word_.store(0, std::memory_order_release);
+  for (std::function<void()>& step : work) step();
+}
+
+void SurfaceLockWord::after_release(std::function<void()> work) {
+  if (!held_by_caller()) return work();
+  deferred_.push_back(std::move(work));
 }
 
 }  // namespace qv
