@@ -24,7 +24,10 @@ struct RuntimeState {
   uint32_t tls_index = 0;
   std::atomic<bool> tls_allocated{false};
   SpinLock tls_lock;
+  // The start-up thread's record, whose settings new threads copy. main_lock guards the pointer
+  // and the copy from it: ShutDown frees that record while other threads may still start.
   ThreadRecord* main_record = nullptr;
+  SpinLock main_lock;
   std::atomic<int32_t> thread_records{0};  // live ThreadRecords of all threads
 
   const char16_t* command_line = nullptr;
