@@ -74,7 +74,7 @@ inline int32_t FillColour(int32_t fill, int32_t line_colour) { return fill == kC
 // The record's pen (style, width) in a line colour; colour -2 is the stock null pen.
 HGDIOBJ MakeLinePen(const WindowRecord& record, int32_t line_colour);
 
-// Fills rows of pixel spans with a brush in the DC's mix mode, as one region.
+// Fills rows of pixel spans with a brush in the DC's mix mode (PaintSpans).
 void FillSpans(HDC dc, const std::vector<Span>& spans, HBRUSH brush);
 
 // Draws a shape given as spans: the inside with the fill brush (none: hollow), the outline in
@@ -86,10 +86,10 @@ void DrawShapeSpans(HDC dc, const ShapeSpans& spans, HBRUSH fill, int32_t line_c
 int64_t PenExtent(const WindowRecord& record);
 bool PenWithinReach(const WindowRecord& record);
 
-// Whether the platform's pen draws lines through these points in bounded time: a pen of one
-// pixel always (the platform cuts its lines to the canvas), a wider one within reach of the
-// canvas only (it fills the whole wide line, row by row).
-bool LinesWithinReach(const WindowRecord& record, const std::vector<PixelPoint>& points);
+// Whether the platform's pen draws lines through these points (closed: back to the first) in
+// bounded time: a pen of one pixel always (the platform cuts its lines to the canvas), a wider
+// one within reach of the canvas and while the platform's work stays within its budget.
+bool LinesWithinReach(const WindowRecord& record, const std::vector<PixelPoint>& points, bool closed = false);
 
 // The surface record of (window, control identifier) as SurfaceAttach finds it, or null.
 WindowRecord* SourceSurface(HANDLE window, int32_t id);

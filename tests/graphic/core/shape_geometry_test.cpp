@@ -207,3 +207,36 @@ TEST(ShapeSpans, PolygonsByWindingAndAlternation) {
 
 }  // namespace
 }  // namespace qv
+
+namespace qv {
+namespace {
+
+// The inside of a shape loses the pixels of its outline, row by row.
+TEST(ShapeSpans, InsideWithoutTheOutline) {
+  struct Case {
+    std::vector<Span> spans, cut, expected;
+  };
+  const Case cases[] = {
+      {{{0, 0, 10}}, {{0, 0, 2}, {0, 8, 10}}, {{0, 2, 8}}},
+      {{{0, 0, 10}, {1, 0, 10}}, {{1, 3, 4}}, {{0, 0, 10}, {1, 0, 3}, {1, 4, 10}}},
+      {{{0, 2, 4}, {0, 6, 9}}, {{0, 0, 3}, {0, 3, 7}, {0, 8, 20}}, {{0, 7, 8}}},
+      {{{2, 0, 5}}, {{0, 0, 5}, {1, 0, 5}, {3, 0, 5}}, {{2, 0, 5}}},
+      {{{0, 0, 5}}, {{0, 0, 5}}, {}},
+      {{}, {{0, 0, 5}}, {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SpansWithout(c.spans, c.cut), c.expected);
+}
+
+// The platform gets a shape while rows times edges stay within its budget.
+TEST(ShapeSpans, ThePlatformsBudget) {
+  std::vector<PixelPoint> tall{{0, 0}, {5, 16383}}, short_row{{0, 7}, {900, 7}};
+  EXPECT_TRUE(PlatformAffords(tall, 0, 8));
+  EXPECT_FALSE(PlatformAffords(tall, 0, 9));
+  EXPECT_FALSE(PlatformAffords(tall, 1000, 4 * 4));
+  EXPECT_TRUE(PlatformAffords(short_row, 0, 1024 * 1024 / 8));
+  EXPECT_FALSE(PlatformAffords({{0, INT32_MIN}, {0, INT32_MAX}}, 0, 1));
+  EXPECT_TRUE(PlatformAffords({}, 0, 1));
+}
+
+}  // namespace
+}  // namespace qv
