@@ -88,9 +88,10 @@ int32_t MarkCoordinate(int32_t v) {
   return v < -kFar ? -kFar : v > kFar ? kFar : v;
 }
 
-int32_t ExtentOf(int32_t a, int32_t b) {
-  int64_t extent = int64_t{b} - a + 1;
-  return extent < INT32_MIN || extent > INT32_MAX ? 0 : static_cast<int32_t>(extent);
+Side SideOf(int32_t a, int32_t b) {
+  int64_t pixels = std::llabs(int64_t{b} - a) + 1;
+  if (pixels > INT32_MAX) return {};
+  return {a, static_cast<int32_t>(b < a ? -pixels : pixels)};
 }
 
 int32_t SpanOf(int32_t a, int32_t b) {

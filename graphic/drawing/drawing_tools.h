@@ -119,10 +119,15 @@ std::vector<POINT> PlatformPoints(const std::vector<PixelPoint>& points);
 // fit 32 bits.
 int32_t SpanOf(int32_t a, int32_t b);
 
-// The signed extent b - a + 1 of a rectangle side given from a to b, as the platform's block
-// transfers take it: negative when b lies before a (the platform then mirrors), 0 when it is
-// empty or does not fit 32 bits.
-int32_t ExtentOf(int32_t a, int32_t b);
+// One side of an inclusive rectangle from a to b as the platform's stretches take it: origin a
+// and |b - a| + 1 pixels; given backwards (b before a) the extent is negative, and the platform
+// covers a down to b, mirrored. Empty (0, 0) when the extent does not fit 32 bits.
+struct Side {
+  int32_t origin = 0, extent = 0;
+  int32_t low() const { return extent < 0 ? origin + extent + 1 : origin; }  // the first pixel
+  int32_t pixels() const { return extent < 0 ? -extent : extent; }
+};
+Side SideOf(int32_t a, int32_t b);
 
 // A coordinate for SurfaceMarkDirty, which widens marks by the pen: far values are brought in
 // to where the widening cannot overflow (the mark is cut to the canvas anyway).
