@@ -39,6 +39,13 @@ void WaitForWindows(const std::vector<OpenedWindow>& windows) {
   }
 }
 
+// A malformed line ends the runner with its windows, but the threads of windows already closed
+// are on their way out: the runner lets them end first, for the same reason.
+void WaitForClosedWindows(const std::vector<OpenedWindow>& windows) {
+  for (const OpenedWindow& window : windows)
+    if (window.thread && !IsWindow(window.frame)) WaitForSingleObject(window.thread.get(), kThreadEndMs);
+}
+
 // One line per operation: name, family, arguments and what it prints, tab-separated.
 int32_t ListOperations() {
   for (const Operation& op : Operations())
@@ -90,6 +97,7 @@ int32_t RunScript(void*, void*, const char16_t* tail, int32_t) {
     ParseResult parsed = ParseLine(text);
     if (!parsed.error.empty()) {
       say(parsed.error);
+      WaitForClosedWindows(context.windows);
       return kExitMalformed;
     }
     if (!parsed.line) continue;
@@ -101,6 +109,7 @@ int32_t RunScript(void*, void*, const char16_t* tail, int32_t) {
       wrong = std::string(op->name) + " makes no surface to name";
     if (!wrong.empty()) {
       say(wrong);
+      WaitForClosedWindows(context.windows);
       return kExitMalformed;
     }
     ErrorClear();
