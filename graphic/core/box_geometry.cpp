@@ -192,18 +192,20 @@ RoundedBox Grown(const RoundedBox& box, Real by) {
 Real HalfPen(int64_t pen_width) { return std::max<Real>(1, static_cast<Real>(pen_width)) / 2; }
 
 // Pixels whose centres lie inside the row, cut to the canvas. As for the platform's lines, a
-// pixel's centre is at its integer coordinates.
-// Only the rows from `top` to `bottom` (the shape's extent) are looked at.
+// pixel's centre is at its integer coordinates; as for its fills, the inside is taken half
+// open, its left and top edges in and its right and bottom edges out, so a pen of 4 covers 4
+// pixels across a line and a fill leaves out the edge its outline would cover.
+// Only the rows from `top` to before `bottom` (the shape's extent) are looked at.
 template <typename RowOf>
 std::vector<Span> Rasterise(int32_t width, int32_t height, Real top, Real bottom, RowOf row_of) {
   std::vector<Span> spans;
   if (!(top <= bottom)) return spans;
   int32_t first = static_cast<int32_t>(std::clamp<Real>(std::ceil(top), 0, height));
-  int32_t last = static_cast<int32_t>(std::clamp<Real>(std::floor(bottom) + 1, 0, height));
+  int32_t last = static_cast<int32_t>(std::clamp<Real>(std::ceil(bottom), 0, height));
   for (int32_t y = first; y < last; ++y) {
     for (const Interval& i : row_of(static_cast<Real>(y))) {
       Real from = std::max<Real>(std::ceil(i.from), 0);
-      Real to = std::min<Real>(std::floor(i.to) + 1, width);
+      Real to = std::min<Real>(std::ceil(i.to), width);
       if (!(from < to)) continue;
       Span span{y, static_cast<int32_t>(from), static_cast<int32_t>(to)};
       if (!spans.empty() && spans.back().y == y && spans.back().right >= span.left)
@@ -260,6 +262,7 @@ ShapeSpans RoundBoxSpans(const BoxShape& box, const ShapeStyle& style, int32_t w
                   std::max<Real>(0, static_cast<Real>(box.corner_width) - 1) / 2,
                   std::max<Real>(0, static_cast<Real>(box.corner_height) - 1) / 2};
   ShapeSpans spans;
+  if (box.left == box.right || box.top == box.bottom) return spans;  // as the platform: nothing
   Real half = HalfPen(style.pen_width);
   Real reach = half + 1;
   if (style.fill)
@@ -281,6 +284,7 @@ ShapeSpans ArcSpans(PixelPoint a, PixelPoint b, const ArcRadials& radials, bool 
   Vec s{radials.start.x - c.x, radials.start.y - c.y}, e{radials.end.x - c.x, radials.end.y - c.y};
   Real half = HalfPen(style.pen_width);
   ShapeSpans spans;
+  if (a.x == b.x || a.y == b.y) return spans;  // an empty box: nothing, as the platform
   if (pie && style.fill)
     spans.fill = Rasterise(width, height, t, bo,
                            [&](Real yc) { return Intersect(EllipseRow(c.x, c.y, rx, ry, yc), SectorRow(c, s, e, yc)); });
@@ -294,8 +298,9 @@ ShapeSpans ArcSpans(PixelPoint a, PixelPoint b, const ArcRadials& radials, bool 
   spans.outline = Rasterise(width, height, t - half - 1, bo + half + 1, [&](Real yc) {
     Row ring = Subtract(EllipseRow(c.x, c.y, rx + half, ry + half, yc), EllipseRow(c.x, c.y, rx - half, ry - half, yc));
     Row row = Intersect(ring, SectorRow(c, s, e, yc));
-    if (pie) row = Union(Union(row, StadiumRow(c, rim_s, half, yc)), StadiumRow(c, rim_e, half, yc));
-    return row;
+    if (pie) return Union(Union(row, StadiumRow(c, rim_s, half, yc)), StadiumRow(c, rim_e, half, yc));
+    // The pen's round ends, as the platform's wide pens have them.
+    return Union(Union(row, EllipseRow(rim_s.x, rim_s.y, half, half, yc)), EllipseRow(rim_e.x, rim_e.y, half, half, yc));
   });
   return spans;
 }
@@ -420,11 +425,11 @@ std::vector<Span> StrokeSpans(const std::vector<PixelPoint>& path, bool closed, 
   };
   std::vector<uint32_t> order(segments.size());
   for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-  const Real last = static_cast<Real>(width) - 1;
+  const Real whole = static_cast<Real>(width);
   return Rasterise(width, height, top, bottom, [&](Real yc) {
     for (Segment& s : segments) {
-      s.now = yc < s.top || yc > s.bottom ? Interval{kEverywhere, kEverywhere} : segment_row(s, yc);
-      if (s.now.from <= 0 && s.now.to >= last) return Row{{0, last}};  // the whole row
+      s.now = yc < s.top || yc >= s.bottom ? Interval{kEverywhere, kEverywhere} : segment_row(s, yc);
+      if (s.now.from <= 0 && s.now.to >= whole) return Row{{0, whole}};  // the whole row
     }
     for (size_t i = 1; i < order.size(); ++i)
       for (size_t j = i; j > 0 && segments[order[j - 1]].now.from > segments[order[j]].now.from; --j)
