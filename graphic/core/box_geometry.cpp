@@ -229,6 +229,59 @@ Row SectorRow(Vec c, Vec s, Vec e, Real yc) {
   return Union(after_start(s), before_end(e));
 }
 
+// A one-pixel outline, as the platform draws a curve with a thin pen: the pixel nearest to
+// each point where the curve crosses a row of the canvas, and to each where it crosses a column,
+// which joins its pixels side by side or corner to corner and never makes it two thick. The
+// curve is given by its crossings: rows(y) and columns(x) return intervals whose ends lie on
+// it, and keep(x, y) says whether such an end belongs to the outline. Linear in the canvas's
+// rows and columns (plus the sort of its pixels).
+template <typename RowsOf, typename ColumnsOf, typename Keep>
+std::vector<Span> ThinCurve(int32_t width, int32_t height, RowsOf rows, ColumnsOf columns, Keep keep) {
+  std::vector<std::pair<int32_t, int32_t>> pixels;  // (y, x)
+  auto add = [&](Real x, Real y, Real px, Real py) {
+    if (!keep(x, y)) return;
+    Real rx = std::floor(px + 0.5), ry = std::floor(py + 0.5);
+    if (rx >= 0 && rx < width && ry >= 0 && ry < height)
+      pixels.push_back({static_cast<int32_t>(ry), static_cast<int32_t>(rx)});
+  };
+  for (int32_t y = 0; y < height; ++y)
+    for (const Interval& i : rows(static_cast<Real>(y))) {
+      add(i.from, y, i.from, y);
+      add(i.to, y, i.to, y);
+    }
+  for (int32_t x = 0; x < width; ++x)
+    for (const Interval& i : columns(static_cast<Real>(x))) {
+      add(x, i.from, x, i.from);
+      add(x, i.to, x, i.to);
+    }
+  std::sort(pixels.begin(), pixels.end());
+  std::vector<Span> spans;
+  for (auto [y, x] : pixels) {
+    if (!spans.empty() && spans.back().y == y && spans.back().right >= x)
+      spans.back().right = std::max(spans.back().right, x + 1);
+    else
+      spans.push_back({y, x, x + 1});
+  }
+  return spans;
+}
+
+// Whether the direction d lies counter-clockwise on the screen from s to e (as SectorRow).
+bool InSector(Vec s, Vec e, Vec d) {
+  Real turn = s.x * e.y - s.y * e.x, along = s.x * e.x + s.y * e.y;
+  bool after_start = s.y * d.x - s.x * d.y >= 0, before_end = -e.y * d.x + e.x * d.y >= 0;
+  if (turn == 0 && along > 0) return true;
+  return turn < 0 ? after_start && before_end : after_start || before_end;
+}
+
+// The crossings of the segment p-q with a row (or, with the axes swapped, a column).
+Row SegmentRow(Vec p, Vec q, Real yc) {
+  if (p.y == q.y) return yc == p.y ? Row{{std::min(p.x, q.x), std::max(p.x, q.x)}} : Row{};
+  Real t = (yc - p.y) / (q.y - p.y);
+  if (!(t >= 0 && t <= 1)) return {};
+  Real x = p.x + t * (q.x - p.x);
+  return {{x, x}};
+}
+
 }  // namespace
 
 std::vector<Span> SpansWithout(const std::vector<Span>& spans, const std::vector<Span>& cut) {
@@ -267,10 +320,16 @@ ShapeSpans RoundBoxSpans(const BoxShape& box, const ShapeStyle& style, int32_t w
   Real reach = half + 1;
   if (style.fill)
     spans.fill = Rasterise(width, height, line.t, line.b, [&](Real yc) { return RoundedBoxRow(line, yc); });
-  if (style.outline)
+  if (style.outline && style.pen_width <= 1) {
+    RoundedBox across{line.t, line.l, line.b, line.r, line.ry, line.rx};  // the box with its axes swapped
+    spans.outline = ThinCurve(
+        width, height, [&](Real yc) { return RoundedBoxRow(line, yc); },
+        [&](Real xc) { return RoundedBoxRow(across, xc); }, [](Real, Real) { return true; });
+  } else if (style.outline) {
     spans.outline = Rasterise(width, height, line.t - reach, line.b + reach, [&](Real yc) {
       return Subtract(RoundedBoxRow(Grown(line, half), yc), RoundedBoxRow(Grown(line, -half), yc));
     });
+  }
   return spans;
 }
 
@@ -295,6 +354,31 @@ ShapeSpans ArcSpans(PixelPoint a, PixelPoint b, const ArcRadials& radials, bool 
     return k > 0 ? Vec{c.x + d.x / k, c.y + d.y / k} : c;
   };
   Vec rim_s = rim(s), rim_e = rim(e);
+  if (style.pen_width <= 1) {
+    auto rows = [&](Real yc) {
+      Row row = EllipseRow(c.x, c.y, rx, ry, yc);
+      if (!pie) return row;
+      Row sides = SegmentRow(c, rim_s, yc);
+      for (const Interval& i : SegmentRow(c, rim_e, yc)) sides.push_back(i);
+      row.insert(row.end(), sides.begin(), sides.end());
+      return row;
+    };
+    auto columns = [&](Real xc) {
+      Row column = EllipseRow(c.y, c.x, ry, rx, xc);
+      if (!pie) return column;
+      for (const Interval& i : SegmentRow({c.y, c.x}, {rim_s.y, rim_s.x}, xc)) column.push_back(i);
+      for (const Interval& i : SegmentRow({c.y, c.x}, {rim_e.y, rim_e.x}, xc)) column.push_back(i);
+      return column;
+    };
+    // An end on the ellipse belongs when it lies in the sector; the sides' points always do.
+    auto keep = [&](Real x, Real y) {
+      Vec d{x - c.x, y - c.y};
+      Real k = std::hypot(d.x / std::max<Real>(rx, 1e-9), d.y / std::max<Real>(ry, 1e-9));
+      return (pie && std::fabs(k - 1) > 1e-9) || InSector(s, e, d);
+    };
+    spans.outline = ThinCurve(width, height, rows, columns, keep);
+    return spans;
+  }
   spans.outline = Rasterise(width, height, t - half - 1, bo + half + 1, [&](Real yc) {
     Row ring = Subtract(EllipseRow(c.x, c.y, rx + half, ry + half, yc), EllipseRow(c.x, c.y, rx - half, ry - half, yc));
     Row row = Intersect(ring, SectorRow(c, s, e, yc));

@@ -12,9 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "box_geometry.h"
 #include "drawing_test_support.h"
+#include "drawing_tools.h"
 #include "surface_clear.h"
 #include "surface_drawing.h"
+#include "surface_map_point.h"
 #include "surface_pen.h"
 
 namespace qv {
@@ -151,6 +154,78 @@ TEST_F(FarShapes, ArcEndsAreRound) {
       &where);
   EXPECT_EQ(n, 0u) << where;
   SurfaceSetPenWidth(0);
+}
+
+}  // namespace
+}  // namespace qv
+
+namespace qv {
+namespace {
+
+using namespace testing;
+
+// How far a pixel lies from where the radial point's direction meets the box's ellipse.
+double EndDistance(PixelPoint a, PixelPoint b, PixelPoint radial, int32_t x, int32_t y) {
+  double cx = (a.x + b.x - 1) / 2.0, cy = (a.y + b.y - 1) / 2.0, rx = (b.x - a.x - 1) / 2.0, ry = (b.y - a.y - 1) / 2.0;
+  double dx = radial.x - cx, dy = radial.y - cy, k = std::hypot(dx / rx, dy / ry);
+  return std::hypot(x - (cx + dx / k), y - (cy + dy / k));
+}
+
+// Curves with a thin pen, drawn by the platform and as the spans of a far shape at the same
+// size: one pixel thick on the diagonals as along the axes. A pixel may differ where the two
+// round a crossing the other way: then it lies next to one the platform drew, and the counts
+// agree within a tenth; and within 3 pixels of an arc's ends, which the platform places by its
+// own rounding of the angle.
+TEST_F(FarShapes, ThinCurvesAreOnePixelThick) {
+  HDC dc = SurfaceGetDC();
+  const PixelPoint a{12, 18}, b{91, 77};
+  const ArcRadials radials = ArcRadialPoints(a, b, 0.4L, 2.9L);
+  const BoxShape rounded = BoxGeometry(a, b, 60, false);
+  struct Case {
+    const char* name;
+    std::function<void()> platform;
+    std::function<ShapeSpans()> spans;
+  };
+  const Case cases[] = {
+      {"ellipse", [&] { Ellipse(dc, a.x, a.y, b.x, b.y); },
+       [&] { return RoundBoxSpans(BoxGeometry(a, b, 0x80000000u, false), {1, true, false}, 100, 100); }},
+      {"arc", [&] { Arc(dc, a.x, a.y, b.x, b.y, radials.start.x, radials.start.y, radials.end.x, radials.end.y); },
+       [&] { return ArcSpans(a, b, radials, false, {0, true, false}, 100, 100); }},
+      {"pie", [&] { Pie(dc, a.x, a.y, b.x, b.y, radials.start.x, radials.start.y, radials.end.x, radials.end.y); },
+       [&] { return ArcSpans(a, b, radials, true, {1, true, false}, 100, 100); }},
+      {"rounded box",
+       [&] { RoundRect(dc, rounded.left, rounded.top, rounded.right, rounded.bottom, rounded.corner_width, rounded.corner_height); },
+       [&] { return RoundBoxSpans(rounded, {1, true, false}, 100, 100); }},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    SurfaceClear(kWhite, 0);
+    {
+      GdiObject pen(CreatePen(PS_SOLID, 1, kInk));
+      Selection pen_selected(dc, pen.get()), brush_selected(dc, GetStockObject(NULL_BRUSH));
+      test.platform();
+    }
+    Canvas platform = Snapshot();
+    SurfaceClear(kWhite, 0);
+    DrawShapeSpans(dc, test.spans(), nullptr, kInk);
+    Canvas spans = Snapshot();
+    size_t near_count = platform.Count(kInk), far_count = spans.Count(kInk);
+    EXPECT_GT(near_count, 60u);
+    EXPECT_LE(far_count * 10, near_count * 11) << far_count << " against " << near_count;
+    EXPECT_GE(far_count * 10, near_count * 9) << far_count << " against " << near_count;
+    for (int32_t y = 0; y < 100; ++y)
+      for (int32_t x = 0; x < 100; ++x) {
+        if (spans.At(x, y) != kInk || platform.At(x, y) == kInk) continue;
+        if (std::string(test.name) != "ellipse" && std::string(test.name) != "rounded box" &&
+            std::min(EndDistance(a, b, radials.start, x, y), EndDistance(a, b, radials.end, x, y)) <= 3)
+          continue;
+        bool beside = false;
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx)
+            beside = beside || platform.At(std::clamp(x + dx, 0, 99), std::clamp(y + dy, 0, 99)) == kInk;
+        ASSERT_TRUE(beside) << x << "," << y;
+      }
+  }
 }
 
 }  // namespace
