@@ -41,6 +41,55 @@ class PixelBuffer {
   int32_t width_;
 };
 
+// Bands of the bounding box are painted one after another, so the two copies of the canvas
+// stay within a few megabytes however large the canvas.
+constexpr int64_t kBandPixels = int64_t{1} << 21;
+
+// Paints the layers' spans of rows top .. bottom - 1 within columns left .. right - 1; `next`
+// holds each layer's first span not yet painted (spans are ordered by row).
+void PaintBand(HDC dc, const std::vector<SpanLayer>& layers, std::vector<size_t>& next, int32_t left, int32_t right,
+               int32_t top, int32_t bottom) {
+  const int32_t width = right - left, height = bottom - top;
+  auto skip_band = [&] {
+    for (size_t k = 0; k < layers.size(); ++k)
+      while (next[k] < layers[k].spans->size() && (*layers[k].spans)[next[k]].y < bottom) ++next[k];
+  };
+  PixelBuffer result(dc, width, height), painted(dc, width, height);
+  if (!result.ok() || !painted.ok() || !BitBlt(result.dc(), 0, 0, width, height, dc, left, top, SRCCOPY)) {
+    skip_band();
+    return;
+  }
+  HDC p = painted.dc();
+  SetROP2(p, GetROP2(dc));
+  SetBkMode(p, GetBkMode(dc));
+  SetBkColor(p, GetBkColor(dc));
+  SetTextColor(p, GetTextColor(dc));
+  POINT origin{};
+  GetBrushOrgEx(dc, &origin);
+  SetBrushOrgEx(p, origin.x - left, origin.y - top, nullptr);
+  RECT all{0, 0, width, height};
+  GdiObject whole(CreateRectRgnIndirect(&all));
+  const size_t bytes = static_cast<size_t>(width) * height * 4;
+  for (size_t k = 0; k < layers.size(); ++k) {
+    const std::vector<Span>& spans = *layers[k].spans;
+    size_t first = next[k];
+    while (next[k] < spans.size() && spans[next[k]].y < bottom) ++next[k];
+    if (!layers[k].brush || first == next[k] || !whole.get()) continue;
+    GdiFlush();
+    std::memcpy(painted.row(0), result.row(0), bytes);
+    FillRgn(p, static_cast<HRGN>(whole.get()), layers[k].brush);
+    GdiFlush();
+    for (size_t i = first; i < next[k]; ++i) {
+      const Span& s = spans[i];
+      if (s.left >= s.right || s.y < top) continue;
+      int32_t y = s.y - top, x = s.left - left;
+      std::memcpy(result.row(y) + x, painted.row(y) + x, static_cast<size_t>(s.right - s.left) * 4);
+    }
+  }
+  GdiFlush();
+  BitBlt(dc, left, top, width, height, result.dc(), 0, 0, SRCCOPY);
+}
+
 }  // namespace
 
 void PaintSpans(HDC dc, const std::vector<SpanLayer>& layers) {
@@ -56,37 +105,13 @@ void PaintSpans(HDC dc, const std::vector<SpanLayer>& layers) {
     }
   }
   if (box.left >= box.right || box.top >= box.bottom) return;
-  const int32_t width = box.right - box.left, height = box.bottom - box.top;
-  PixelBuffer result(dc, width, height), painted(dc, width, height);
-  if (!result.ok() || !painted.ok()) return;
-  if (!BitBlt(result.dc(), 0, 0, width, height, dc, box.left, box.top, SRCCOPY)) return;
-  const size_t bytes = static_cast<size_t>(width) * height * 4;
-
-  HDC p = painted.dc();
-  SetROP2(p, GetROP2(dc));
-  SetBkMode(p, GetBkMode(dc));
-  SetBkColor(p, GetBkColor(dc));
-  SetTextColor(p, GetTextColor(dc));
-  POINT origin{};
-  GetBrushOrgEx(dc, &origin);
-  SetBrushOrgEx(p, origin.x - box.left, origin.y - box.top, nullptr);
-  RECT all{0, 0, width, height};
-  GdiObject whole(CreateRectRgnIndirect(&all));
-  if (!whole.get()) return;
-  for (const SpanLayer& layer : layers) {
-    if (!layer.brush || layer.spans->empty()) continue;
-    GdiFlush();
-    std::memcpy(painted.row(0), result.row(0), bytes);
-    FillRgn(p, static_cast<HRGN>(whole.get()), layer.brush);
-    GdiFlush();
-    for (const Span& s : *layer.spans) {
-      if (s.left >= s.right) continue;
-      int32_t y = s.y - box.top, x = s.left - box.left;
-      std::memcpy(result.row(y) + x, painted.row(y) + x, static_cast<size_t>(s.right - s.left) * 4);
-    }
+  const int32_t rows = static_cast<int32_t>(std::max<int64_t>(1, kBandPixels / (box.right - box.left)));
+  std::vector<size_t> next(layers.size(), 0);
+  for (int32_t top = box.top; top < box.bottom;) {
+    int32_t bottom = top + std::min<int32_t>(rows, box.bottom - top);
+    PaintBand(dc, layers, next, box.left, box.right, top, bottom);
+    top = bottom;
   }
-  GdiFlush();
-  BitBlt(dc, box.left, box.top, width, height, result.dc(), 0, 0, SRCCOPY);
 }
 
 }  // namespace qv

@@ -3,7 +3,7 @@
 // never become one region: the platform paints the brush once over their bounding box on a
 // copy of the canvas, in the DC's mix, background mode, colours and brush origin, and the
 // pixels of the spans are taken from that copy; the result goes back through the DC, so its
-// clip region holds. Used with SurfaceLock held.
+// clip region holds. The box is done in bands of a few megabytes. Used with SurfaceLock held.
 #pragma once
 
 #include <windows.h>

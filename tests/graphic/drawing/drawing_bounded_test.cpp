@@ -54,16 +54,19 @@ struct Bounded : MemoryCanvas {
 };
 
 // A pen of 8193 over 1024 corners: the outline covers the whole canvas, painted once whatever
-// the mix (exclusive or leaves one colour, not white again).
+// the mix (exclusive or leaves one colour, not white again), on a canvas painted in one piece
+// and on one painted in several bands.
 TEST_F(Bounded, WidePolygonOfAThousandCornersCoversTheCanvasOnce) {
-  Make(1000, 1000);
-  for (auto [mix, expected] : {std::pair{13, kLine}, {7, kLine ^ kWhite}}) {
-    SurfaceClear(kWhite, 0);
-    Draw("a 1024-point polygon with pen 8193, mix " + std::to_string(mix), 8193, mix, [] {
-      PushPoints(1024, Stripes(1000));
-      SurfacePolygon(kLine, kGreen, 0, 0);
-    });
-    EXPECT_EQ(Snapshot().Count(expected), 1000u * 1000) << mix;
+  for (auto [width, height] : {std::pair{1000, 1000}, {3000, 1000}}) {
+    Make(width, height);
+    for (auto [mix, expected] : {std::pair{13, kLine}, {7, kLine ^ kWhite}}) {
+      SurfaceClear(kWhite, 0);
+      Draw("a 1024-point polygon with pen 8193, mix " + std::to_string(mix), 8193, mix, [] {
+        PushPoints(1024, Stripes(1000));
+        SurfacePolygon(kLine, kGreen, 0, 0);
+      });
+      EXPECT_EQ(Snapshot().Count(expected), size_t(width) * height) << width << ", mix " << mix;
+    }
   }
 }
 
