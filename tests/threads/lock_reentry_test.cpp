@@ -10,6 +10,7 @@
 #include "dialog_show.h"
 #include "dialog_test_support.h"
 #include "draw_target.h"
+#include "import_hook.h"
 #include "memory_surface.h"
 #include "surface_attach.h"
 #include "surface_drawing.h"
@@ -121,6 +122,48 @@ TEST_F(LockReentry, SentMessageRunInTheServingWaitMayDraw) {
     testing::PlaceScope at(main_place, "waiting for the drawer to go on");
     while (drawer.draws < before + 100) Sleep(1);
   }
+}
+
+// Under Wine the queue check of the serving wait first lets the display driver handle the
+// thread's pending X events, and their handlers run the thread's window procedures. Here the
+// first check runs the dialog's drawing command on the waiting thread itself, while a worker
+// holds the lock: the drawing must not wait for its own thread to stop waiting.
+HWND g_check_dialog = nullptr;
+std::atomic<int> g_checks{0};
+using QueueStatusFunction = DWORD(WINAPI*)(UINT);
+QueueStatusFunction g_real_queue_status = nullptr;
+
+DWORD WINAPI QueueStatusRunningADrawing(UINT flags) {
+  if (g_checks++ == 0) SendMessageW(g_check_dialog, WM_COMMAND, kDrawCommand, 0);
+  return g_real_queue_status(flags);
+}
+
+TEST_F(LockReentry, DrawingRunByTheServingWaitsQueueCheckGoesAhead) {
+  testing::Watchdog watchdog("queue check of the serving wait runs a drawing callback");
+  testing::ThreadPlace& main_place = watchdog.Place("main");
+  testing::ThreadPlace& holder_place = watchdog.Place("holder");
+  std::atomic<bool> held{false};
+  std::thread holder([&] {
+    holder_place.At("SurfaceLock().lock()");
+    SurfaceLock().lock();
+    held = true;
+    Sleep(100);
+    SurfaceLock().unlock();
+    holder_place.Idle();
+  });
+  while (!held) Sleep(1);
+  g_check_dialog = dialog_;
+  g_checks = 0;
+  {
+    testing::ImportHook hook("user32.dll", "GetQueueStatus", reinterpret_cast<void*>(QueueStatusRunningADrawing));
+    ASSERT_TRUE(hook.installed());
+    g_real_queue_status = reinterpret_cast<QueueStatusFunction>(hook.original());
+    testing::PlaceScope at(main_place, "SurfaceLockScope (serving wait, queue check draws)");
+    SurfaceLockScope hold;
+  }
+  holder.join();
+  EXPECT_GE(g_checks.load(), 1);
+  EXPECT_EQ(g_callback_draws.load(), 1);
 }
 
 // Two window threads wait for the lock; the other one runs a message whose handler sends the

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "control_add.h"
+#include "dialog_settings.h"
 #include "draw_target.h"
 #include "error.h"
 #include "string_ops.h"
@@ -356,6 +358,33 @@ TEST_F(GraphicWindow, AHundredOpenCloseCyclesLeaveTheCountsWhereTheyWere) {
   if (gdi) {
     EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
   }
+}
+
+// A control a program put on a graphic window's frame has no engine dialog around it: a kill
+// from another thread reaches it all the same, once the control's thread runs its messages.
+TEST_F(GraphicWindow, AControlOnTheFrameGoesWhenAnotherThreadKillsIt) {
+  HWND frame = OpenGraphicWindow(u"Frame control", 200, 150);
+  ASSERT_NE(frame, nullptr);
+  PushOwned(DynString::FromUnits(u""));
+  PushOwned(DynString::FromUnits(u"go"));
+  ControlAdd(1, frame, 77, nullptr, 5, 5, 60, 24, 0, 0, nullptr);
+  HWND button = GetDlgItem(frame, 77);
+  ASSERT_NE(button, nullptr);
+  std::atomic<bool> done{false};
+  TestThread killer([&] {
+    ControlKill(frame, 77);
+    done = true;
+  });
+  DWORD start = GetTickCount();
+  MSG message;
+  while ((!done || IsWindow(button)) && GetTickCount() - start < 5000) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    Sleep(5);
+  }
+  EXPECT_TRUE(killer.join());
+  EXPECT_FALSE(IsWindow(button));
+  EXPECT_EQ(RecordFind(button), nullptr);
+  Close(frame);
 }
 
 }  // namespace

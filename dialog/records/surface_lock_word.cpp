@@ -7,6 +7,11 @@ namespace {
 // Whether another thread's sent message waits for the calling thread.
 bool SentMessageWaiting() { return (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0; }
 
+// How often the calling thread counts among the window waiters now. A queue check may run the
+// thread's window procedures (under Wine the display driver handles pending X events there), and
+// what they run must not wait for the thread's own count to go.
+thread_local int32_t counted_here = 0;
+
 }  // namespace
 
 SurfaceLockWord& SurfaceLock() {
@@ -26,7 +31,7 @@ void SurfaceLockWord::lock() {
     return;
   }
   for (;;) {
-    if (window_waiters_.load() == 0 && Take()) return;
+    if (window_waiters_.load() == counted_here && Take()) return;
     Sleep(0);
   }
 }
@@ -40,8 +45,10 @@ void SurfaceLockWord::lock_serving() {
   MSG message;
   for (;;) {
     window_waiters_.fetch_add(1);
+    ++counted_here;
     bool taken = false;
     while (!(taken = Take()) && !SentMessageWaiting()) Sleep(0);
+    --counted_here;
     window_waiters_.fetch_sub(1);
     if (taken) return;
     // Not counted while the messages run: they may wait for the lock themselves. Only sent

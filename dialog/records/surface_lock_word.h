@@ -14,6 +14,10 @@
 // while it is trying for the lock itself, never while it runs a sent message. Whatever such a
 // message does (draw, wait for the lock either way, send to another thread that waits) never
 // waits for the thread that serves it, nor for any other thread that is busy serving one.
+// The queue check between tries is the one call made while counted, and it may run the thread's
+// window procedures all the same (under Wine it first handles the display's pending events:
+// activation, focus, commands to a dialog's callback). So lock() discounts its own thread: it
+// waits only for window waiters on other threads.
 //
 // The lock knows its holder: held_by_caller() lets code that may run nested inside a surface
 // operation of its own thread (a teardown, a focus change) go on without taking it again. A

@@ -123,12 +123,6 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
     case WM_DESTROY:
       --DialogEngine().open_dialogs;
       break;
-    case kDialogRemoveControl: {
-      HWND control = reinterpret_cast<HWND>(wparam);
-      if (IsChild(dialog, control) && GetWindowThreadProcessId(control, nullptr) == GetCurrentThreadId())
-        ControlRemove(control);
-      return 1;
-    }
     case WM_NOTIFY:
       return OnNotify(dialog, message, wparam, lparam);
     case WM_ACTIVATE:

@@ -1,3 +1,6 @@
+// Room controls/: adding controls by kind, their images and the image lists handed to them. It
+// uses the engine, the records and the run-time.
+//
 #pragma once
 
 #include <windows.h>

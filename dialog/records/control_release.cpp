@@ -24,4 +24,12 @@ void ReleaseOf(HWND parent, int depth) {
 
 void ControlsReleaseOf(HWND parent) { ReleaseOf(parent, 0); }
 
+void ControlRemove(HWND control) {
+  // While the window exists: its image lists and the font it had are given back to it.
+  ControlsReleaseOf(control);
+  ControlResourcesRelease(control);
+  DestroyWindow(control);
+  RecordDestroy(control);
+}
+
 }  // namespace qv

@@ -1,3 +1,7 @@
+// Room records/: window records and their list, record fields, RecordDestroy, the font table,
+// shared brushes, SurfaceLock and the giving back of what a control took. It uses the run-time
+// only, and no other room of dialog/.
+//
 // WindowRecord: the run-time's own record of every window (and memory bitmap) it creates.
 // Records form one singly linked list, newest first, guarded by one spin lock; a second word
 // counts the live records.
@@ -30,6 +34,12 @@
 //   that message runs (a callback that draws, waits for the lock, or sends to another waiting
 //   window thread) goes ahead as soon as the holder lets go. Code that may run nested inside a
 //   surface operation of its own thread checks held_by_caller() instead of waiting.
+// - Every wait for another thread either runs the messages other threads send to the waiting
+//   thread while it waits (lock_serving(), ServedWaitUntil(), a SendMessage whose target never
+//   waits for the sender), or has a bound and a defined outcome when the bound passes. A thread
+//   the wait depends on may be waiting for the caller without running messages (a program's
+//   join or event wait): ControlKill from another thread queues its request at the control and
+//   waits at most 500 ms (control_kill.cpp); the control goes when its thread next runs messages.
 // - A brush leaves a record, and the decision to delete it is made, in one hold of the list
 //   lock (brush_sharing.h).
 #pragma once

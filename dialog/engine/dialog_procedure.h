@@ -1,3 +1,7 @@
+// Room engine/: dialogs from in-memory templates (create, template, show and the modal loop, the
+// dialog and tab page procedures, colour messages, messages, end, text, dialog units, redraw and
+// the seam the graphic surfaces connect). It uses the records and the run-time.
+//
 // DialogProcedure: every message of an engine dialog passes here. It offers the message to
 // the callback of the control concerned and to the dialog's callback, and does the engine's
 // own work when neither answers.
@@ -11,10 +15,6 @@
 #include "dialog_callback.h"
 
 namespace qv {
-
-// Private message of engine dialogs, sent by ControlKill from another thread: wParam is a child
-// control of the dialog's own thread, which the dialog removes.
-constexpr UINT kDialogRemoveControl = 0x1410;
 
 INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 

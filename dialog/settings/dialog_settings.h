@@ -1,3 +1,6 @@
+// Room settings/: the settings of dialogs and controls and the target a setting names. It uses
+// the controls, the engine, the records and the run-time.
+//
 // Settings of dialogs and controls after creation: colours, fonts, size and position in the
 // dialog's unit mode, visibility, enabling, focus, check state, images, icons, accelerators,
 // user values and removal of a control.

@@ -5,6 +5,7 @@
 #include "control_image.h"
 #include "control_image_lists.h"
 #include "control_kind.h"
+#include "control_remove_watch.h"
 #include "dialog_procedure.h"
 #include "platform_name.h"
 #include "surface_seam.h"
@@ -84,6 +85,7 @@ void FinishKind(WindowRecord& record, HWND dialog, HWND control, int32_t id, con
     record.style |= TVS_CHECKBOXES;
   }
   ControlImageListsWatch(control, kind);  // after the tab procedure: the watch sees messages first
+  ControlRemoveWatch(control);
 }
 
 }  // namespace
