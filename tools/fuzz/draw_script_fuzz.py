@@ -37,6 +37,8 @@ WAITING = {"SurfaceLineInput", "SurfaceWindowOpen"}
 # Operations whose surface takes `as NAME` when the runner names surfaces.
 MAKERS = {"MemorySurfaceCreate": "memory", "MemorySurfaceLoad": "memory", "SurfaceWindowOpenThreaded": "window"}
 FILES = ["a.bmp", "b.bmp", "x.y.bmp", "missing.bmp", "", ".", "a.bmp.ico", "dir\\no.bmp"]
+# Operations whose size may count characters rather than pixels.
+CELL_SIZED = {"SurfaceWindowOpenThreaded"}
 # The platform's reach beyond the canvas, and the largest canvas the time verdict applies to.
 REACH = 8192
 VERDICT_AREA = (1200, 960)
@@ -173,6 +175,9 @@ class Generator:
     def argument(self, name, kind, word=""):
         if name == "SurfaceSetPenWidth":
             return self.pen()
+        if kind == "I" and word in ("width", "height") and name in CELL_SIZED:
+            # Counted in characters with one of the options: a few hundred are thousands of pixels.
+            return self.rng.choice([str(self.rng.randrange(-5, 400)), "2147483647", "-2147483648"])
         if kind == "I" and word in ("width", "height"):
             return self.extent()
         return {"F": self.number, "I": self.whole, "T": self.text, "P": self.points, "S": self.surface}[kind]()
@@ -208,6 +213,8 @@ class Generator:
         for value, word in zip(values, words):
             if word in ("width", "height") and name != "SurfaceSetPenWidth":
                 self.grew(value, value)
+                if name in CELL_SIZED:
+                    self.grew("2147483647", "2147483647")  # the pixels its font makes of it: no verdict
         line = " ".join([name] + values)
         # A window is always named, so that the script can close it: the runner waits for
         # every window it opened.
