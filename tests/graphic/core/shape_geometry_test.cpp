@@ -95,8 +95,9 @@ void ExpectSpans(const std::vector<Span>& spans, const PixelSet& expected, const
     for (int32_t x = s.left; x < s.right; ++x) got[size_t(s.y) * expected.width + x] = 1;
   }
   for (size_t i = 0; i < got.size(); ++i) {
-    if (expected.inside[i] >= 0)
+    if (expected.inside[i] >= 0) {
       ASSERT_EQ(got[i], expected.inside[i]) << what << " at " << i % expected.width << "," << i / expected.width;
+    }
   }
 }
 
