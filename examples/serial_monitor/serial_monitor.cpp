@@ -2,7 +2,7 @@
 //
 // Opens a serial port (COM5, or \\.\COM12 above COM9) at BAUD (115200) and prints every burst
 // it receives as lines of hex, 16 bytes a line. A burst is what has arrived once the port's
-// receive queue stops growing for one poll (100 ms). It ends after BURSTS bursts (0: never,
+// receive queue stops growing for one poll (250 ms). It ends after BURSTS bursts (0: never,
 // the default) or when the line fails.
 #include <quorvex/quorvex.h>
 
@@ -16,7 +16,7 @@ namespace {
 constexpr int32_t kItemBaudRate = 1, kItemQueueSizes = 19, kItemBytesWaiting = 20;
 constexpr int32_t kRecordLength = 512;       // the channel's read-ahead buffer
 constexpr int32_t kQueueBytes = 20000;       // the longest burst that arrives whole
-constexpr DWORD kPollMs = 100;
+constexpr DWORD kPollMs = 250;
 
 std::string Narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
 

@@ -67,10 +67,13 @@ def serial_monitor(args, exe):
         process.kill()
         print("\n".join(seen))
         return "the monitor did not open COM6"
-    for burst in bursts:
+    for k, burst in enumerate(bursts):
+        if k:
+            time.sleep(1.5)  # a pause the monitor's 250 ms polls see as the end of a burst
         process.stdin.write(burst)
         process.stdin.flush()
-        time.sleep(1.0)  # a pause the monitor's 100 ms polls see as the end of a burst
+    # The end of the feed, before the monitor has its last burst: the port tool's feeding thread
+    # must be done when the program ends.
     process.stdin.close()
     end = time.monotonic() + 60
     while wait_line(out, lambda l: True, end - time.monotonic(), seen) is not None:
@@ -174,6 +177,8 @@ def key_echo(args, exe):
         code = finish(process, 30)
         print("\n".join(seen))
         keys = [l for l in seen if l.startswith("key ")]
+        while keys[1:2] == ["key q"]:  # a q typed again while the first was on its way
+            keys.pop(0)
         if keys != ["key q", "key h", "key i", "key Enter", "key scan 0x44", "key Escape"]:
             return f"keys {keys}"
         if after <= before:
