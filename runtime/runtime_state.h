@@ -11,8 +11,6 @@ namespace qv {
 class DynString;
 struct ThreadRecord;
 
-// Build flag: create the three default font records at start.
-constexpr uint32_t kBuildCreateDefaultFonts = 0x0200;
 // Common-control classes registered at start (list views, tree views, bars, tabs, progress,
 // hot keys, pagers, native font control, standard classes).
 constexpr uint32_t kCommonControlClasses = 0x706F;
