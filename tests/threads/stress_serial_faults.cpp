@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <mutex>
 #include <thread>
 
@@ -135,6 +137,7 @@ void FaultedChannelThread(std::mt19937& rng, ThreadPlace& place, const std::stri
                           const std::atomic<bool>& stop, const std::function<void(const std::string&)>& fail,
                           std::atomic<long>& closes) {
   ProcedureFrame frame;
+  ULONGLONG slowest = 0;
   while (!stop) {
     ChannelNumber n = ChannelNextFree();
     {
@@ -184,11 +187,15 @@ void FaultedChannelThread(std::mt19937& rng, ThreadPlace& place, const std::stri
       ChannelClose(n, 0xFFFF);
     }
     ErrorClear();
-    // A close waits at most ReceiveQueue::kStopWaitMs for the drain, whatever the line does.
-    if (const ULONGLONG took = GetTickCount64() - started; took > 1000)
-      fail("a close of the faulted channel took " + std::to_string(took) + " ms");
+    // A close waits at most ReceiveQueue::kStopWaitMs for the drain, whatever the line does;
+    // the seam tests hold it to 1 s. Here it also waits for the processor among a dozen busy
+    // threads on a machine that may be building meanwhile: 2 s is a finding.
+    const ULONGLONG took = GetTickCount64() - started;
+    if (took > 2000) fail("a close of the faulted channel took " + std::to_string(took) + " ms");
+    slowest = std::max(slowest, took);
     ++closes;
   }
+  std::printf("stress: faulted channel: %ld closes, the slowest %llu ms\n", closes.load(), slowest);
 }
 
 }  // namespace qv::testing
