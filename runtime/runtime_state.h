@@ -11,8 +11,6 @@ namespace qv {
 class DynString;
 struct ThreadRecord;
 
-// Build flag: create the three default font records at start.
-constexpr uint32_t kBuildCreateDefaultFonts = 0x0200;
 // Common-control classes registered at start (list views, tree views, bars, tabs, progress,
 // hot keys, pagers, native font control, standard classes).
 constexpr uint32_t kCommonControlClasses = 0x706F;
@@ -39,7 +37,7 @@ struct RuntimeState {
   uint32_t version_platform_id = 0;
   uint32_t version_major = 0, version_minor = 0, version_build = 0;
 
-  SpinLock api_lock;  // serialises guarded platform calls
+  YieldingSpinLock api_lock;  // serialises guarded platform calls, which may block
 
   // The program's global string variables, released at shutdown.
   std::span<DynString* const> globals;

@@ -35,12 +35,16 @@ struct ChannelName {
   std::u16string_view view() const { return {units, length}; }
 };
 
-void CloseDevice(HANDLE handle) { ApiCallGuard(Comm().CloseHandle, handle); }
+// Closes a device the open gave up on. Not under the open lock or the platform-call lock: a
+// layer's own use of the handle (the receive queue's drain) may take a moment to end.
+void CloseDevice(HANDLE handle) {
+  Comm().PrepareClose(handle);
+  ApiCallGuard(Comm().CloseHandle, handle);
+}
 
-}  // namespace
-
-void ChannelOpen(ChannelNumber number, uint16_t mode, int32_t record_length) {
-  std::lock_guard open_lock(OpenLock());
+// The open itself, under the open lock. A device it opened and then gave up on is left in
+// `abandoned` for the caller to close.
+void OpenLocked(ChannelNumber number, uint16_t mode, int32_t record_length, HANDLE& abandoned) {
   TextRef text = ProcedureFrame::Current().operands().Pop();
   const ChannelName name(text.wide_view());
   text.Release();
@@ -75,18 +79,29 @@ void ChannelOpen(ChannelNumber number, uint16_t mode, int32_t record_length) {
   if (ApiCallGuard(Comm().GetFileType, record->handle).value != FILE_TYPE_DISK)
     record->kind = kKindOther;
   if (record->kind == kKindDisk) {
-    CloseDevice(record->handle);
+    abandoned = record->handle;
     return RaiseError(kErrorDeviceFailed);
   }
 
   record->name = DynString::FromUnits(name.view());
   if (record->name.empty()) {
-    CloseDevice(record->handle);
+    abandoned = record->handle;
     return RaiseError(kErrorOutOfMemory);
   }
   // Only a complete record becomes visible: a lookup during the open must not meet a
   // half-filled one.
   ChannelTableInsert(std::move(record));
+}
+
+}  // namespace
+
+void ChannelOpen(ChannelNumber number, uint16_t mode, int32_t record_length) {
+  HANDLE abandoned = nullptr;
+  {
+    std::lock_guard open_lock(OpenLock());
+    OpenLocked(number, mode, record_length, abandoned);
+  }
+  if (abandoned) CloseDevice(abandoned);
 }
 
 }  // namespace qv

@@ -18,6 +18,10 @@ struct QueuedDevice {
   std::u16string name;      // as DeviceKey gives it
   std::u16string identity;  // as DeviceIdentity gives it; empty when the device cannot tell
   std::shared_ptr<ReceiveQueue> queue;
+  COMMTIMEOUTS program_timeouts;  // what the program set, or the driver's until it sets any
+  // Closed by the program while its drain was still in a device call: the device stays taken
+  // until the drain has closed it, but calls on the handle no longer find the queue.
+  bool closed = false;
 };
 
 struct QueuedDevices {
@@ -55,7 +59,7 @@ std::shared_ptr<ReceiveQueue> QueueOf(HANDLE handle) {
     QueuedDevices& devices = Devices();
     std::lock_guard lock(devices.mutex);
     for (const QueuedDevice& d : devices.open)
-      if (d.handle == handle) queue = d.queue;
+      if (d.handle == handle && !d.closed) queue = d.queue;
   }
   SetLastError(kept);
   return queue;
@@ -79,15 +83,32 @@ bool DeviceOpen(const std::u16string& key, const std::u16string& identity) {
   });
 }
 
-void Forget(HANDLE handle) {
+// The entry of an open handle, or null (devices.mutex held).
+QueuedDevice* EntryOf(QueuedDevices& devices, HANDLE handle) {
+  for (QueuedDevice& d : devices.open)
+    if (d.handle == handle && !d.closed) return &d;
+  return nullptr;
+}
+
+template <typename Match>
+void ForgetIf(Match match) {
   std::shared_ptr<ReceiveQueue> released;  // ends after the lock is let go
   QueuedDevices& devices = Devices();
   std::lock_guard lock(devices.mutex);
-  auto it = std::find_if(devices.open.begin(), devices.open.end(),
-                         [&](const QueuedDevice& d) { return d.handle == handle; });
+  auto it = std::find_if(devices.open.begin(), devices.open.end(), match);
   if (it == devices.open.end()) return;
   released = std::move(it->queue);
   devices.open.erase(it);
+}
+
+void Forget(HANDLE handle) {
+  ForgetIf([&](const QueuedDevice& d) { return d.handle == handle && !d.closed; });
+}
+
+// A drain's own release of a device it closed itself: by its queue, since the handle's value
+// may be another device's by the time the program's close has marked it.
+void ForgetQueue(const ReceiveQueue* queue) {
+  ForgetIf([&](const QueuedDevice& d) { return d.queue.get() == queue; });
 }
 
 BOOL Fail(DWORD error) {
@@ -111,9 +132,16 @@ HANDLE WINAPI QueuedCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECUR
   if (handle == INVALID_HANDLE_VALUE || !(access & GENERIC_READ)) return handle;
   const DWORD opened = GetLastError();
   // Only a comm device has comm time-outs; anything else is passed on without a queue. The
-  // time-outs are only looked at: the drain needs none of its own.
+  // program keeps seeing the driver's time-outs; the device runs with the drain's, and a device
+  // that refuses them is passed on without a queue as well.
   COMMTIMEOUTS timeouts{};
   if (device.GetFileType(handle) != FILE_TYPE_CHAR || !device.GetCommTimeouts(handle, &timeouts)) {
+    SetLastError(opened);
+    return handle;
+  }
+  COMMTIMEOUTS drain_timeouts = ReceiveQueue::DrainTimeouts(timeouts);
+  if (!device.SetCommTimeouts(handle, &drain_timeouts)) {
+    device.SetCommTimeouts(handle, &timeouts);
     SetLastError(opened);
     return handle;
   }
@@ -121,11 +149,12 @@ HANDLE WINAPI QueuedCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECUR
   // a second drain could take bytes from it.
   const std::u16string identity = DeviceIdentity(device, handle);
   if (!identity.empty() && DeviceOpen(key, identity)) {
+    device.SetCommTimeouts(handle, &timeouts);  // the other opener's device: as it was
     device.CloseHandle(handle);
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
-  std::shared_ptr<ReceiveQueue> queue = ReceiveQueue::Start(handle, device);
+  std::shared_ptr<ReceiveQueue> queue = ReceiveQueue::Start(handle, device, ForgetQueue);
   if (!queue) {
     device.CloseHandle(handle);
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -133,7 +162,7 @@ HANDLE WINAPI QueuedCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECUR
   }
   {
     std::lock_guard lock(devices.mutex);
-    devices.open.push_back({handle, key, identity, std::move(queue)});
+    devices.open.push_back({handle, key, identity, std::move(queue), timeouts, false});
   }
   SetLastError(opened);
   return handle;
@@ -141,7 +170,7 @@ HANDLE WINAPI QueuedCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECUR
 
 void QueuedPrepareClose(HANDLE handle) {
   const DWORD kept = GetLastError();
-  if (std::shared_ptr<ReceiveQueue> queue = QueueOf(handle)) queue->Stop();
+  if (std::shared_ptr<ReceiveQueue> queue = QueueOf(handle)) queue->AwaitStop();
   SetLastError(kept);
 }
 
@@ -150,7 +179,17 @@ BOOL WINAPI QueuedCloseHandle(HANDLE handle) {
   // The drain uses this handle: it must have stopped before the handle goes (the channel close
   // has stopped it already, outside the platform-call lock). The device stays taken until then,
   // so a new open cannot meet a drain still reading it.
-  if (std::shared_ptr<ReceiveQueue> queue = QueueOf(handle)) queue->Stop();
+  std::shared_ptr<ReceiveQueue> queue = QueueOf(handle);
+  if (queue) queue->AwaitStop();  // at once when PrepareClose has waited already
+  if (queue && !queue->Release()) {
+    // A device call that ignores its time-outs holds the drain: the drain closes the handle
+    // and lets the device go when the call returns; for the program it is closed now.
+    QueuedDevices& devices = Devices();
+    std::lock_guard lock(devices.mutex);
+    if (QueuedDevice* entry = EntryOf(devices, handle)) entry->closed = true;
+    SetLastError(kept);
+    return TRUE;
+  }
   Forget(handle);
   SetLastError(kept);
   return Device().CloseHandle(handle);
@@ -229,8 +268,38 @@ BOOL WINAPI QueuedWriteFile(HANDLE h, LPCVOID b, DWORD n, LPDWORD put, LPOVERLAP
   return Device().WriteFile(h, b, n, put, o);
 }
 BOOL WINAPI QueuedFlushFileBuffers(HANDLE h) { return Device().FlushFileBuffers(h); }
-BOOL WINAPI QueuedSetCommTimeouts(HANDLE h, LPCOMMTIMEOUTS t) { return Device().SetCommTimeouts(h, t); }
-BOOL WINAPI QueuedGetCommTimeouts(HANDLE h, LPCOMMTIMEOUTS t) { return Device().GetCommTimeouts(h, t); }
+
+// A drained device keeps the drain's read time-outs; the program's are kept here and read back
+// as it set them. Its reads are served from the queue, which never waits for more.
+BOOL WINAPI QueuedSetCommTimeouts(HANDLE handle, LPCOMMTIMEOUTS timeouts) {
+  if (!timeouts || !QueueOf(handle)) return Device().SetCommTimeouts(handle, timeouts);
+  COMMTIMEOUTS device_timeouts = ReceiveQueue::DrainTimeouts(*timeouts);
+  if (!Device().SetCommTimeouts(handle, &device_timeouts)) return FALSE;
+  const DWORD kept = GetLastError();
+  QueuedDevices& devices = Devices();
+  {
+    std::lock_guard lock(devices.mutex);
+    if (QueuedDevice* entry = EntryOf(devices, handle)) entry->program_timeouts = *timeouts;
+  }
+  SetLastError(kept);
+  return TRUE;
+}
+
+BOOL WINAPI QueuedGetCommTimeouts(HANDLE handle, LPCOMMTIMEOUTS timeouts) {
+  if (!timeouts || !QueueOf(handle)) return Device().GetCommTimeouts(handle, timeouts);
+  const DWORD kept = GetLastError();
+  QueuedDevices& devices = Devices();
+  bool found = false;
+  {
+    std::lock_guard lock(devices.mutex);
+    if (QueuedDevice* entry = EntryOf(devices, handle)) {
+      *timeouts = entry->program_timeouts;
+      found = true;
+    }
+  }
+  SetLastError(kept);
+  return found ? TRUE : Device().GetCommTimeouts(handle, timeouts);
+}
 DWORD WINAPI QueuedGetFinalPathNameByHandleW(HANDLE h, LPWSTR path, DWORD size, DWORD flags) {
   return Device().GetFinalPathNameByHandleW(h, path, size, flags);
 }

@@ -12,9 +12,12 @@
 // - SetupComm sizes the queue (0 and sizes above ReceiveQueue::kMaxCapacity are refused);
 //   GetCommProperties reports that size as the current receive queue;
 // - PurgeComm with PURGE_RXCLEAR empties it; PrepareClose, and CloseHandle if that was not
-//   called, stop the drain before the device is closed;
-// - the device's COMMTIMEOUTS are never changed by the layer: the drain reads only what the
-//   device reports it holds, so Get/SetCommTimeouts reach the device as they are;
+//   called, stop the drain before the device is closed (a drain held past its bound in a device
+//   call that ignores its time-outs closes the device itself when the call returns, and the
+//   device stays taken until then);
+// - the device runs with the drain's read time-outs (ReceiveQueue::DrainTimeouts), which bound
+//   every drain call; GetCommTimeouts gives the program what it last set with SetCommTimeouts
+//   (the driver's values until then), whose write time-outs reach the device as they are;
 // - a device that is already open through the layer in this process is refused (access
 //   denied), whichever name reaches it (two DOS names linked to one tty are one device), as a
 //   Windows serial driver refuses a second open: a second drain would split the bytes.
@@ -24,8 +27,9 @@
 // Threads: any thread may call through the layer. Opens are serialised by a mutex of their own
 // (held across the device's CreateFileW); the table of queued handles by another, held only for
 // lookups and changes, never across a device call. Neither is taken while a queue's lock is
-// held, and the drain threads take neither. PrepareClose waits for the drain thread to end, so
-// the channel close calls it before, and outside, the guarded CloseHandle.
+// held; a drain thread takes the table's only at its very end, to let go of a device it closed
+// itself. PrepareClose waits, for at most ReceiveQueue::kStopWaitMs, for the drain thread to
+// end, so the channel close calls it before, and outside, the guarded CloseHandle.
 #pragma once
 
 #include "comm_api.h"

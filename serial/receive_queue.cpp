@@ -9,15 +9,29 @@
 
 namespace qv {
 
-ReceiveQueue::ReceiveQueue(HANDLE handle, const CommApi& device) : handle_(handle), device_(device) {}
+ReceiveQueue::ReceiveQueue(HANDLE handle, const CommApi& device, void (*released)(const ReceiveQueue*))
+    : handle_(handle), device_(device), released_(released) {}
 
-std::shared_ptr<ReceiveQueue> ReceiveQueue::Start(HANDLE handle, const CommApi& device) {
-  std::shared_ptr<ReceiveQueue> queue(new (std::nothrow) ReceiveQueue(handle, device));
+COMMTIMEOUTS ReceiveQueue::DrainTimeouts(const COMMTIMEOUTS& program) {
+  // A total time-out bounds every read; an interval of 1 ms ends a read as soon as the bytes
+  // there have been taken (Wine does not honour the "return at once" form with MAXDWORD).
+  COMMTIMEOUTS timeouts{};
+  timeouts.ReadIntervalTimeout = 1;
+  timeouts.ReadTotalTimeoutMultiplier = 0;
+  timeouts.ReadTotalTimeoutConstant = kDrainWaitMs;
+  timeouts.WriteTotalTimeoutMultiplier = program.WriteTotalTimeoutMultiplier;
+  timeouts.WriteTotalTimeoutConstant = program.WriteTotalTimeoutConstant;
+  return timeouts;
+}
+
+std::shared_ptr<ReceiveQueue> ReceiveQueue::Start(HANDLE handle, const CommApi& device,
+                                                  void (*released)(const ReceiveQueue*)) {
+  std::shared_ptr<ReceiveQueue> queue(new (std::nothrow) ReceiveQueue(handle, device, released));
   if (!queue || !queue->Reallocate(kInitialCapacity + kDrainChunk)) return nullptr;
-  // The thread uses the queue until Stop() has joined it, which every owner's last release
-  // (the destructor) does first.
+  // The thread holds the queue until it ends, so a drain that was handed the handle still has
+  // it when its device call returns.
   try {
-    queue->thread_ = std::thread(&ReceiveQueue::Drain, queue.get());
+    queue->thread_ = std::thread([queue] { queue->Drain(); });
   } catch (const std::system_error&) {
     return nullptr;
   }
@@ -25,58 +39,107 @@ std::shared_ptr<ReceiveQueue> ReceiveQueue::Start(HANDLE handle, const CommApi& 
 }
 
 ReceiveQueue::~ReceiveQueue() {
-  Stop();
+  AwaitStop();
+  Release();
 }
 
-void ReceiveQueue::Stop() {
+bool ReceiveQueue::AwaitStop() {
+  std::unique_lock lock(mutex_);
+  stop_ = true;
+  changed_.notify_all();
+  if (!waited_)
+    changed_.wait_for(lock, std::chrono::milliseconds(kStopWaitMs), [&] { return ended_; });
+  waited_ = true;
+  return ended_;
+}
+
+bool ReceiveQueue::Release() {
+  bool ended = false;
   {
     std::lock_guard lock(mutex_);
     stop_ = true;
+    ended = ended_;
+    if (!ended) abandoned_ = true;
   }
   changed_.notify_all();
-  // The drain's device calls never wait for data: it ends within one poll.
-  std::call_once(joined_, [this] {
-    if (thread_.joinable()) thread_.join();
+  std::call_once(joined_, [&] {
+    if (!thread_.joinable()) return;
+    // The last owner may let go on the drain thread itself (after it closed a handle handed
+    // to it): that thread cannot join itself.
+    if (ended && thread_.get_id() != std::this_thread::get_id())
+      thread_.join();
+    else
+      thread_.detach();
   });
+  return ended;
+}
+
+DWORD ReceiveQueue::ReadDevice(unsigned char* chunk, DWORD room, bool ask_status, DWORD& failure) {
+  // The only reader of the device: nothing else can take bytes between this read and the
+  // append, so the queue holds them in the device's order, each once. Both calls end within
+  // the drain's time-outs: a read of counted bytes that a hang-up or a flush took away meanwhile
+  // returns with what there is.
+  COMSTAT status{};
+  DWORD got = 0, errors = 0;
+  BOOL ok = ask_status ? device_.ClearCommError(handle_, &errors, &status) : TRUE;
+  if (!ok) failure = GetLastError();
+  if (errors) {
+    // The call cleared them in the device: they are the program's next status query's, not
+    // after the read, which may sleep.
+    std::lock_guard lock(mutex_);
+    errors_ |= errors;
+  }
+  if (ok) {
+    const DWORD ask = status.cbInQue > 0 ? std::min(room, status.cbInQue) : 1;
+    ok = device_.ReadFile(handle_, chunk, ask, &got, nullptr);
+    if (!ok) failure = GetLastError();
+    got = std::min(got, ask);
+  }
+  if (!ok && failure == 0) failure = ERROR_GEN_FAILURE;
+  return got;
 }
 
 void ReceiveQueue::Drain() {
   unsigned char chunk[kDrainChunk];
+  bool pace = false;
+  // While the line is quiet only every other read is preceded by a status call: it is there to
+  // notice a line that has gone (a hung-up tty reads nothing until the time-out), and each call
+  // wakes the thread.
+  uint32_t quiet_reads = 0;
   for (;;) {
     DWORD room = 0;
     {
       std::unique_lock lock(mutex_);
+      if (pace) changed_.wait_for(lock, std::chrono::milliseconds(kDrainPaceMs), [&] { return stop_; });
       // A full queue is not drained: the device's own buffer holds (or overruns), as it would
       // behind a driver whose queue is full.
       changed_.wait(lock, [&] { return stop_ || (pauses_ == 0 && count_ < capacity_); });
-      if (stop_) return;
+      if (stop_) break;
       room = std::min(capacity_ - count_, kDrainChunk);
       reading_ = true;
     }
-    // The only reader of the device: nothing else can take bytes between this read and the
-    // append, so the queue holds them in the device's order, each once. The read asks for no
-    // more than the device holds, so it returns at once whatever the device's time-outs are.
-    DWORD errors = 0, got = 0, error = 0;
-    COMSTAT status{};
-    BOOL ok = device_.ClearCommError(handle_, &errors, &status);
-    const DWORD ask = ok ? std::min(room, status.cbInQue) : 0;
-    if (ask > 0) ok = device_.ReadFile(handle_, chunk, ask, &got, nullptr);
-    if (!ok) error = GetLastError();
-    bool end = false;
-    {
-      std::lock_guard lock(mutex_);
-      reading_ = false;
-      errors_ |= errors;
-      if (!stop_) Append(chunk, std::min(got, ask));
-      if (!ok) failure_ = error ? error : ERROR_GEN_FAILURE;
-      end = stop_ || !ok;
-    }
+    DWORD failure = 0;
+    const DWORD got = ReadDevice(chunk, room, quiet_reads % 2 == 0, failure);
+    quiet_reads = got > 0 ? 0 : quiet_reads + 1;
+    std::lock_guard lock(mutex_);
+    reading_ = false;
+    if (!stop_) Append(chunk, got);
+    if (failure) failure_ = failure;
     changed_.notify_all();  // a purge may be waiting for the calls to end
-    if (end) return;
-    if (got == 0) {
-      std::unique_lock lock(mutex_);
-      changed_.wait_for(lock, std::chrono::milliseconds(kDrainPollMs), [&] { return stop_; });
-    }
+    if (stop_ || failure) break;
+    pace = got > 0 && got < room;
+  }
+  bool abandoned = false;
+  {
+    std::lock_guard lock(mutex_);
+    ended_ = true;
+    abandoned = abandoned_;
+  }
+  changed_.notify_all();
+  if (abandoned) {
+    // Let go of the device first: once closed, the handle's value may be given to another.
+    if (released_) released_(this);
+    device_.CloseHandle(handle_);
   }
 }
 
@@ -145,7 +208,13 @@ DWORD ReceiveQueue::Take(unsigned char* dst, DWORD max) {
 BOOL ReceiveQueue::Purge(DWORD flags) {
   std::unique_lock lock(mutex_);
   ++pauses_;
-  changed_.wait(lock, [&] { return !reading_; });
+  if (!changed_.wait_for(lock, std::chrono::milliseconds(kStopWaitMs), [&] { return !reading_; })) {
+    --pauses_;
+    lock.unlock();
+    changed_.notify_all();
+    SetLastError(ERROR_BUSY);
+    return FALSE;
+  }
   lock.unlock();
   // No drain call is in flight now: what the device still holds and what the queue holds are
   // exactly the bytes received before the purge.

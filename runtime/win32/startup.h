@@ -8,6 +8,9 @@
 
 namespace qv {
 
+// Build flag: create the three default font records at start (Program::create_default_fonts).
+constexpr uint32_t kBuildCreateDefaultFonts = 0x0200;
+
 using MainRoutineFn = int32_t (*)(void* module, void* previous, const char16_t* command_tail,
                                   int32_t show_window);
 

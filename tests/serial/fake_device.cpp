@@ -27,6 +27,16 @@ FakeDevice& Dev() { return *g_device; }
 // Whether this handle's device holds the received bytes.
 bool Receives(FakeDevice& d, HANDLE h) { return !d.data_handle || d.data_handle == h; }
 
+// The seam before a device call (see FakeDevice::before_call).
+void Seam(const char* call) {
+  std::function<void(const std::string&)> hook;
+  {
+    std::lock_guard lock(Dev().mutex);
+    hook = Dev().before_call;
+  }
+  if (hook) hook(call);
+}
+
 BOOL Fail(DWORD code) {
   SetLastError(code);
   return FALSE;
@@ -61,11 +71,13 @@ HANDLE WINAPI FakeCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURIT
 }
 
 DWORD WINAPI FakeGetFileType(HANDLE h) {
+  Seam("GetFileType");
   FAKE_CALL("GetFileType", h);
   return d.file_type;
 }
 
 BOOL WINAPI FakeCloseHandle(HANDLE h) {
+  Seam("CloseHandle");
   FAKE_CALL("CloseHandle", h);
   d.closed.push_back(h);
   d.open_handles.erase(h);
@@ -133,20 +145,24 @@ BOOL WINAPI FakeClearCommError(HANDLE h, LPDWORD errors, LPCOMSTAT stat) {
     delay = Dev().clear_error_delay_ms;
   }
   if (delay) ::Sleep(delay);  // a slow device: other threads go on meanwhile
+  Seam("ClearCommError");
   PassGate();
   FAKE_CALL("ClearCommError", h);
   if (d.fail_clear_error) return Fail(ERROR_BAD_COMMAND);
+  if (d.hung_up) return Fail(ERROR_NOT_READY);
   if (errors) *errors = d.pending_errors;
   d.pending_errors = 0;
   if (stat) {
     *stat = COMSTAT{};
     stat->cbInQue = Receives(d, h) ? static_cast<DWORD>(d.queue.size()) : 0;
     stat->cbOutQue = d.out_queue;
+    d.last_count = stat->cbInQue;
   }
   return TRUE;
 }
 
 BOOL WINAPI FakePurgeComm(HANDLE h, DWORD flags) {
+  Seam("PurgeComm");
   FAKE_CALL("PurgeComm", h);
   d.purges.push_back(flags);
   if (d.fail_purge) return Fail(ERROR_INVALID_PARAMETER);
@@ -186,10 +202,32 @@ DWORD WINAPI FakeGetFinalPathNameByHandleW(HANDLE h, LPWSTR path, DWORD size, DW
 }
 
 BOOL WINAPI FakeReadFile(HANDLE h, LPVOID buffer, DWORD ask, LPDWORD got, LPOVERLAPPED) {
+  Seam("ReadFile");
   PassGate();
   FakeDevice& d = Dev();
   std::unique_lock lock(d.mutex);
   d.Call("ReadFile", h);
+  const COMMTIMEOUTS& t = d.timeouts;
+  const bool no_timeouts = t.ReadIntervalTimeout == 0 && t.ReadTotalTimeoutMultiplier == 0 &&
+                           t.ReadTotalTimeoutConstant == 0;
+  if (d.hung_up) {
+    // Wine reads the hung-up tty again and again until the total time-out, or for ever.
+    auto gone = [&] { return !d.open_handles.count(h) || d.hung_reads_end; };
+    if (no_timeouts)
+      d.arrived.wait(lock, gone);
+    else
+      d.arrived.wait_for(lock, std::chrono::milliseconds(t.ReadTotalTimeoutConstant), gone);
+    d.read_asks.push_back(ask);
+    *got = 0;
+    return TRUE;
+  }
+  if (no_timeouts && d.open_handles.count(h) && Receives(d, h)) {
+    // No time-outs: the read waits until its whole count has come.
+    d.arrived.wait(lock, [&] {
+      return d.queue.size() >= ask || !d.open_handles.count(h) || d.hung_reads_end ||
+             d.fail_read_call == static_cast<int>(d.read_asks.size());
+    });
+  }
   // A total time-out lets the read wait for its first byte, in real time: the drain's way.
   if (d.timeouts.ReadTotalTimeoutConstant > 0) {
     const auto until = std::chrono::steady_clock::now() +
@@ -297,9 +335,16 @@ FakeDevice::~FakeDevice() {
     std::lock_guard lock(mutex);
     fail_close = false;
     hold_device = false;
+    before_call = nullptr;
+    hung_reads_end = true;
     arrived.notify_all();
   }
   ChannelCloseAll();
+  // A drain that a close gave up waiting for still closes its handle through this device.
+  {
+    std::unique_lock lock(mutex);
+    arrived.wait_for(lock, std::chrono::seconds(5), [&] { return open_handles.empty(); });
+  }
   CommApiInstall(previous_);
   if (layer_ == Layer::kReceiveQueue) QueuedCommDeviceInstall(previous_device_);
   g_device = nullptr;
@@ -321,6 +366,20 @@ int FakeDevice::calls_of(const std::string& name) const {
 void FakeDevice::Call(const char* name, HANDLE handle) {
   ++calls[name];
   if (!open_handles.count(handle)) ++foreign_handle_calls;
+}
+
+void FakeDevice::HangUp() {
+  std::lock_guard lock(mutex);
+  hung_up = true;
+  queue.clear();
+  held.clear();
+  arrived.notify_all();
+}
+
+void FakeDevice::FlushInput() {
+  std::lock_guard lock(mutex);
+  queue.clear();
+  Refill();
 }
 
 void FakeDevice::Arrive(const std::string& bytes) {

@@ -15,6 +15,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <set>
@@ -85,6 +86,21 @@ class FakeDevice {
   // counts the calls waiting there.
   bool hold_device = false;
   int held_calls = 0;
+
+  // The seam between two device calls: run at the start of every GetFileType, ClearCommError,
+  // ReadFile, PurgeComm and CloseHandle, on the calling thread and without the device's lock, so it can
+  // hang the line up, flush it, make a call fail or sleep exactly there. `last_count` is what
+  // the last ClearCommError reported.
+  std::function<void(const std::string& call)> before_call;
+  DWORD last_count = 0;
+  // A hung-up line, as a pty whose other end closed under Wine: its input is flushed, the
+  // status call fails (ERROR_NOT_READY) and a read finds nothing at once and tries again: until
+  // its total time-out, or with none for ever (until the handle is closed or `hung_reads_end`).
+  void HangUp();
+  bool hung_up = false;
+  bool hung_reads_end = false;
+  // A flush of the tty's input by someone else (another program's purge).
+  void FlushInput();
 
   // Faults.
   bool fail_open = false;

@@ -22,12 +22,17 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <cstdio>
 #include <string>
+#include <thread>
 
 #include "error.h"
 #include "frame.h"
 #include "hour_clock.h"
 #include "comm_api.h"
+#include "queued_comm_api.h"
+#include "receive_queue.h"
 #include "serial.h"
 #include "string_ops.h"
 #include "virtual_serial_client.h"
@@ -52,6 +57,7 @@ class PtyTest : public ::testing::Test {
     port_ = ports[0];
     spare_ = ports[1];
     hangup_ = ports[2];
+    seam_hangup_ = ports.size() > 3 ? ports[3] : "";
     VirtualSerial::Flush(port_);
   }
   void TearDown() override { ChannelCloseAll(); }
@@ -81,7 +87,7 @@ class PtyTest : public ::testing::Test {
   }
 
   ProcedureFrame frame;
-  std::string port_, spare_, hangup_;
+  std::string port_, spare_, hangup_, seam_hangup_;
 };
 
 TEST_F(PtyTest, OpenIsExclusiveAndNumbersGoForward) {
@@ -226,6 +232,22 @@ TEST_F(PtyTest, BurstsLargerThanTheTtyArriveWhole) {
   EXPECT_EQ(ErrorTake(), 0);
 }
 
+// Bursts from a line paced as a real one at 9600 and 115200 baud (a byte every millisecond, or
+// a dozen): the drain takes them as they come, and they arrive whole and in order.
+TEST_F(PtyTest, PacedBurstsArriveWholeAndInOrder) {
+  const ChannelNumber n = Open(port_);
+  ChannelSet(n, kItemReceiveQueue, 20000);
+  ASSERT_EQ(ErrorTake(), 0);
+  for (auto [baud, size] : {std::pair<uint32_t, size_t>{9600, 1500}, {115200, 20000}}) {
+    const std::string burst = Pattern(size, static_cast<int>(baud % 97));
+    VirtualSerial::FeedPaced(port_, baud, burst);
+    ASSERT_EQ(WaitForCount(n, static_cast<int32_t>(size)), static_cast<int32_t>(size)) << baud;
+    ChannelReceive(n, static_cast<int32_t>(size));
+    EXPECT_TRUE(PopText().str() == burst) << baud;
+    EXPECT_EQ(ErrorTake(), 0) << baud;
+  }
+}
+
 TEST_F(PtyTest, APurgeEmptiesTheQueueAndTheTty) {
   const ChannelNumber n = Open(port_);
   ChannelSet(n, kItemReceiveQueue, 20000);
@@ -304,24 +326,109 @@ TEST_F(PtyTest, ADeviceIsOpenedOnceWhateverNameReachesIt) {
   EXPECT_EQ(WaitForCount(again, 5), 5);
 }
 
-// The device's COMMTIMEOUTS are what the driver and the channel made them, never the queue's.
-TEST_F(PtyTest, TheDeviceKeepsTheTimeoutsTheChannelGaveIt) {
+// The program reads back the time-outs the channel gave it; the device reads with the drain's,
+// which bound every drain call, and writes with the program's.
+TEST_F(PtyTest, TheProgramKeepsItsTimeoutsAndTheDeviceReadsWithTheDrains) {
   const ChannelNumber n = Open(port_);
   ChannelSet(n, kItemReceiveQueue, 20000);
   ChannelSetWaitLimit(n, 1000);
   ASSERT_EQ(ErrorTake(), 0);
-  COMMTIMEOUTS t{};
-  ASSERT_TRUE(::GetCommTimeouts(ChannelFind(n)->handle, &t));
-  EXPECT_EQ(t.ReadIntervalTimeout, 1000u);
-  EXPECT_EQ(t.ReadTotalTimeoutMultiplier, 0u);
-  EXPECT_EQ(t.ReadTotalTimeoutConstant, 0u);
-  EXPECT_EQ(t.WriteTotalTimeoutMultiplier, 1000u);
-  EXPECT_EQ(t.WriteTotalTimeoutConstant, 0u);
+  const HANDLE h = ChannelFind(n)->handle;
+  COMMTIMEOUTS program{}, device{};
+  ASSERT_TRUE(Comm().GetCommTimeouts(h, &program));
+  ASSERT_TRUE(::GetCommTimeouts(h, &device));
+  const DWORD expected_program[] = {1000, 0, 0, 1000, 0};
+  const DWORD expected_device[] = {1, 0, ReceiveQueue::kDrainWaitMs, 1000, 0};
+  const DWORD got_program[] = {program.ReadIntervalTimeout, program.ReadTotalTimeoutMultiplier,
+                               program.ReadTotalTimeoutConstant, program.WriteTotalTimeoutMultiplier,
+                               program.WriteTotalTimeoutConstant};
+  const DWORD got_device[] = {device.ReadIntervalTimeout, device.ReadTotalTimeoutMultiplier,
+                              device.ReadTotalTimeoutConstant, device.WriteTotalTimeoutMultiplier,
+                              device.WriteTotalTimeoutConstant};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(got_program[i], expected_program[i]) << i;
+    EXPECT_EQ(got_device[i], expected_device[i]) << i;
+  }
   const std::string data = Pattern(5000, 9);
   VirtualSerial::Feed(port_, data);
   ASSERT_EQ(WaitForCount(n, 5000), 5000);
   ChannelReceive(n, 5000);
   EXPECT_TRUE(PopText().str() == data);
+}
+
+// The device calls beneath the receive-queue layer, with a request to the port's tool put
+// exactly between the drain's status call that counted bytes and its read of them.
+struct DrainSeam {
+  CommApi real;
+  std::string port, request;
+  std::atomic<bool> armed{false}, counted{false}, done{false};
+};
+DrainSeam* g_seam = nullptr;
+
+BOOL WINAPI SeamClearCommError(HANDLE h, LPDWORD errors, LPCOMSTAT status) {
+  const BOOL ok = g_seam->real.ClearCommError(h, errors, status);
+  if (ok && status && status->cbInQue > 0 && g_seam->armed) g_seam->counted = true;
+  return ok;
+}
+
+BOOL WINAPI SeamReadFile(HANDLE h, LPVOID buffer, DWORD ask, LPDWORD got, LPOVERLAPPED o) {
+  if (g_seam->counted.exchange(false) && g_seam->armed.exchange(false)) {
+    VirtualSerial::Request(g_seam->request + " " + g_seam->port);
+    g_seam->done = true;
+  }
+  return g_seam->real.ReadFile(h, buffer, ask, got, o);
+}
+
+// A hang-up (an unplugged adapter) or a flush (another program's purge) between the drain's
+// status call and its read: the read ends within the drain's time-outs, and the close returns
+// at once. Without time-outs of its own the drain's read would never return, nor the close.
+TEST_F(PtyTest, ALineThatGoesAwayBetweenTheDrainsCallsCannotHoldTheClose) {
+  if (seam_hangup_.empty()) GTEST_SKIP() << "needs a fourth port";
+  for (const char* request : {"flush", "hangup"}) {
+    DrainSeam seam;
+    seam.port = std::string(request) == "flush" ? port_ : seam_hangup_;
+    seam.request = request;
+    g_seam = &seam;
+    CommApi beneath = QueuedCommDeviceInstall(CommApi{});
+    seam.real = beneath;
+    CommApi wrapped = beneath;
+    wrapped.ClearCommError = SeamClearCommError;
+    wrapped.ReadFile = SeamReadFile;
+    QueuedCommDeviceInstall(wrapped);
+
+    const ChannelNumber n = Open(seam.port);
+    ASSERT_EQ(ErrorTake(), 0) << request;
+    seam.armed = true;
+    VirtualSerial::Feed(seam.port, "counted, then gone");
+    const ULONGLONG until = GetTickCount64() + kGenerousMs;
+    while (!seam.done && GetTickCount64() < until) Sleep(1);
+    ASSERT_TRUE(seam.done) << request;
+    Sleep(ReceiveQueue::kDrainWaitMs / 2);  // the drain's read is under way
+
+    std::atomic<bool> closed{false};
+    std::thread closer([&] {
+      ProcedureFrame f;
+      ChannelClose(n, 0);
+      closed = true;
+    });
+    const ULONGLONG started = GetTickCount64();
+    while (!closed && GetTickCount64() - started < 1000) Sleep(1);
+    if (!closed) {
+      // The drain is stuck in the platform's read for good: nothing can end this process
+      // cleanly, so the failure is told and the process ends here.
+      ADD_FAILURE() << request << ": the close did not return within 1 s";
+      std::fflush(stdout);
+      TerminateProcess(GetCurrentProcess(), 3);
+    }
+    closer.join();
+    EXPECT_EQ(ChannelFind(n), nullptr);
+    QueuedCommDeviceInstall(beneath);
+    g_seam = nullptr;
+  }
+  // The flushed line still works.
+  const ChannelNumber n = Open(port_);
+  VirtualSerial::Feed(port_, "still here");
+  EXPECT_EQ(WaitForCount(n, 10), 10);
 }
 
 // A sender that writes a burst and hangs up: the bytes already in the process are handed out,

@@ -3,7 +3,10 @@
 // for real, so these tests wait for conditions (with generous limits) rather than for times.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
+#include <chrono>
 #include <random>
 #include <thread>
 
@@ -122,7 +125,7 @@ TEST_F(QueuedDeviceTest, TheQueueSizeFollowsSetupComm) {
   // draining waits until there is room.
   ChannelSet(n, kItemReceiveQueue, 1000);
   EXPECT_EQ(ErrorTake(), 0);
-  ::Sleep(50 * ReceiveQueue::kDrainPollMs);
+  ::Sleep(2 * ReceiveQueue::kDrainWaitMs);
   dev.Arrive("tail");
   EXPECT_EQ(SettledCount(n), 5000);
   ChannelReceive(n, 4500);
@@ -173,7 +176,7 @@ TEST_F(QueuedDeviceTest, PurgeEmptiesTheQueueAndCloseStopsTheDrainFirst) {
     EXPECT_EQ(dev.closed, (std::vector<HANDLE>{h}));
     reads_at_close = dev.read_asks.size();
   }
-  ::Sleep(50 * ReceiveQueue::kDrainPollMs);
+  ::Sleep(2 * ReceiveQueue::kDrainWaitMs);
   auto lock = dev.Lock();
   EXPECT_EQ(dev.read_asks.size(), reads_at_close);  // no read after the close
   EXPECT_EQ(dev.foreign_handle_calls, 0);
@@ -256,37 +259,215 @@ TEST_F(QueuedDeviceTest, DevicesWithoutCommTimeoutsAreNotQueued) {
 namespace qv::testing {
 namespace {
 
-// The layer polls the device rather than reading it with time-outs of its own: the device keeps
-// the COMMTIMEOUTS its driver had, and only the channel's wait limit changes them.
-TEST_F(QueuedDeviceTest, TheDeviceKeepsItsOwnTimeouts) {
+bool SameTimeouts(const COMMTIMEOUTS& a, const COMMTIMEOUTS& b) {
+  return a.ReadIntervalTimeout == b.ReadIntervalTimeout &&
+         a.ReadTotalTimeoutMultiplier == b.ReadTotalTimeoutMultiplier &&
+         a.ReadTotalTimeoutConstant == b.ReadTotalTimeoutConstant &&
+         a.WriteTotalTimeoutMultiplier == b.WriteTotalTimeoutMultiplier &&
+         a.WriteTotalTimeoutConstant == b.WriteTotalTimeoutConstant;
+}
+
+// The device reads with the drain's time-outs, which bound every drain call; the program reads
+// back the driver's time-outs and then its own, and its write time-outs reach the device.
+TEST_F(QueuedDeviceTest, TheProgramKeepsItsTimeoutsAndTheDeviceTheDrains) {
   const COMMTIMEOUTS driver{11, 12, 13, 14, 15};
   dev.timeouts = driver;
   const ChannelNumber n = Open();
-  dev.Arrive("abc");
-  ASSERT_EQ(WaitForCount(n, 3), 3);
-  ChannelReceive(n, 3);
-  EXPECT_EQ(PopBytes(), "abc");
-  auto same = [](const COMMTIMEOUTS& a, const COMMTIMEOUTS& b) {
-    return a.ReadIntervalTimeout == b.ReadIntervalTimeout &&
-           a.ReadTotalTimeoutMultiplier == b.ReadTotalTimeoutMultiplier &&
-           a.ReadTotalTimeoutConstant == b.ReadTotalTimeoutConstant &&
-           a.WriteTotalTimeoutMultiplier == b.WriteTotalTimeoutMultiplier &&
-           a.WriteTotalTimeoutConstant == b.WriteTotalTimeoutConstant;
-  };
+  const HANDLE h = HandleOf(n);
+  COMMTIMEOUTS seen{};
+  ASSERT_TRUE(Comm().GetCommTimeouts(h, &seen));
+  EXPECT_TRUE(SameTimeouts(seen, driver));
   {
     auto lock = dev.Lock();
-    EXPECT_TRUE(same(dev.timeouts, driver));
-    EXPECT_EQ(dev.calls_of("SetCommTimeouts"), 0);
+    EXPECT_TRUE(SameTimeouts(dev.timeouts, ReceiveQueue::DrainTimeouts(driver)));
+    EXPECT_EQ(dev.timeouts.ReadTotalTimeoutConstant, ReceiveQueue::kDrainWaitMs);
   }
   ChannelSetWaitLimit(n, 1000);
   EXPECT_EQ(ErrorTake(), 0);
+  ASSERT_TRUE(Comm().GetCommTimeouts(h, &seen));
+  EXPECT_TRUE(SameTimeouts(seen, COMMTIMEOUTS{1000, 0, 0, 1000, 0}));
   {
     auto lock = dev.Lock();
-    EXPECT_TRUE(same(dev.timeouts, COMMTIMEOUTS{1000, 0, 0, 1000, 0}));
+    EXPECT_TRUE(SameTimeouts(dev.timeouts, ReceiveQueue::DrainTimeouts(seen)));
+    EXPECT_EQ(dev.timeouts.WriteTotalTimeoutMultiplier, 1000u);
   }
   dev.Arrive("de");  // the caller's time-outs do not hold the drain back
   ASSERT_EQ(WaitForCount(n, 2), 2);
+  ChannelReceive(n, 2);
+  EXPECT_EQ(PopBytes(), "de");
 }
+
+// An idle channel sleeps in the device: a few device calls a second, not a poll every few
+// milliseconds, and a byte still reaches the queue at once.
+TEST_F(QueuedDeviceTest, AnIdleChannelSleepsInTheDevice) {
+  const ChannelNumber n = Open();
+  ::Sleep(100);
+  int before = 0;
+  {
+    auto lock = dev.Lock();
+    before = dev.calls_of("ClearCommError") + dev.calls_of("ReadFile");
+  }
+  ::Sleep(1000);
+  {
+    auto lock = dev.Lock();
+    const int calls = dev.calls_of("ClearCommError") + dev.calls_of("ReadFile") - before;
+    EXPECT_LE(calls, 2 * 1000 / int(ReceiveQueue::kDrainWaitMs) + 2);
+  }
+  const ULONGLONG sent = GetTickCount64();
+  dev.Arrive("x");
+  ASSERT_EQ(WaitForCount(n, 1), 1);
+  EXPECT_LT(GetTickCount64() - sent, ULONGLONG{ReceiveQueue::kDrainWaitMs});
+}
+
+// An open that gives up after the device opened (here: it turns out to be a disk) lets its drain
+// go outside the open lock and the platform-call lock: other threads' guarded calls go on while
+// it waits for the drain's device call.
+TEST_F(QueuedDeviceTest, AnOpenThatGivesUpWaitsForItsDrainOutsideEveryLock) {
+  std::atomic<bool> gave_up{false};
+  {
+    auto lock = dev.Lock();
+    dev.hold_device = true;  // the drain's first call waits at the device
+    dev.before_call = [&](const std::string& call) {
+      if (call != "GetFileType") return;
+      auto lock = dev.Lock();
+      if (dev.calls_of("GetFileType") == 1) {  // the layer has seen a comm device; the channel will not
+        dev.file_type = FILE_TYPE_DISK;
+        gave_up = true;
+      }
+    };
+  }
+  std::atomic<bool> opened{false};
+  std::thread opener([&] {
+    ProcedureFrame f;
+    EXPECT_EQ(Open(), -1);
+    EXPECT_EQ(ErrorTake(), 69);
+    opened = true;
+  });
+  const ULONGLONG until = GetTickCount64() + kGenerousMs;
+  while (!gave_up && GetTickCount64() < until) ::Sleep(1);
+  ::Sleep(50);  // the open now waits for its drain
+  std::atomic<bool> called{false};
+  std::thread other([&] {
+    ApiCallGuard(::GetTickCount);
+    called = true;
+  });
+  const ULONGLONG end = GetTickCount64() + ReceiveQueue::kStopWaitMs / 2;
+  while (!called && GetTickCount64() < end) ::Sleep(1);
+  EXPECT_TRUE(called) << "a guarded call waited for the failed open's drain";
+  {
+    auto lock = dev.Lock();
+    dev.hold_device = false;
+    dev.before_call = nullptr;
+    dev.arrived.notify_all();
+  }
+  opener.join();
+  other.join();
+  auto lock = dev.Lock();
+  dev.arrived.wait_for(lock, std::chrono::seconds(5), [&] { return dev.open_handles.empty(); });
+  EXPECT_EQ(dev.closed.size(), 1u);
+}
+
+// Faults put exactly between two device calls of the drain. Whatever the line does there, the
+// close returns within a second and holds no process-wide lock meanwhile, the device is closed
+// once and can be opened again.
+struct SeamFault {
+  const char* name;
+  const char* call;  // the device call the fault comes before
+  bool after_count;  // only after a status call that counted bytes
+  void (*act)(FakeDevice&);
+};
+
+void PrintTo(const SeamFault& fault, std::ostream* out) { *out << fault.name; }
+
+const SeamFault kSeamFaults[] = {
+    {"hang-up between status and read", "ReadFile", true, [](FakeDevice& d) { d.HangUp(); }},
+    {"flush between status and read", "ReadFile", true, [](FakeDevice& d) { d.FlushInput(); }},
+    {"hang-up between read and status", "ClearCommError", false, [](FakeDevice& d) { d.HangUp(); }},
+    {"failing read", "ReadFile", true,
+     [](FakeDevice& d) {
+       auto lock = d.Lock();
+       d.fail_read_call = static_cast<int>(d.read_asks.size());
+     }},
+    {"read slower than the close's bound", "ReadFile", false, [](FakeDevice&) { ::Sleep(1500); }},
+    {"status call slower than the close's bound", "ClearCommError", false,
+     [](FakeDevice&) { ::Sleep(1500); }},
+};
+
+class DrainSeamTest : public QueuedDeviceTest, public ::testing::WithParamInterface<SeamFault> {};
+
+TEST_P(DrainSeamTest, TheCloseIsBoundedWhateverHappensBetweenTwoDrainCalls) {
+  const SeamFault& fault = GetParam();
+  const ChannelNumber n = Open();
+  const HANDLE h = HandleOf(n);
+  dev.Arrive("before");
+  ASSERT_EQ(WaitForCount(n, 6), 6);
+  const DWORD test_thread = GetCurrentThreadId();
+  std::atomic<bool> fired{false};
+  {
+    auto lock = dev.Lock();
+    dev.before_call = [&](const std::string& call) {
+      if (fired || call != fault.call || GetCurrentThreadId() == test_thread) return;
+      {
+        auto lock = dev.Lock();
+        if (fault.after_count && dev.last_count == 0) return;
+      }
+      fired = true;
+      fault.act(dev);
+    };
+  }
+  dev.Arrive("more");
+  const ULONGLONG until = GetTickCount64() + kGenerousMs;
+  while (!fired && GetTickCount64() < until) ::Sleep(1);
+  ASSERT_TRUE(fired);
+
+  std::atomic<bool> closed{false};
+  std::thread closer([&] {
+    ProcedureFrame f;
+    ChannelClose(n, 0);
+    closed = true;
+  });
+  const ULONGLONG started = GetTickCount64();
+  while (!closed && GetTickCount64() - started < 1000) ::Sleep(1);
+  EXPECT_TRUE(closed) << fault.name << ": the close did not return within 1 s";
+  std::atomic<bool> called{false};
+  std::thread other([&] {  // meanwhile no process-wide lock is held
+    ApiCallGuard(::GetTickCount);
+    called = true;
+  });
+  if (!closed) {  // let the stuck device go so that the test can end
+    auto lock = dev.Lock();
+    dev.hung_reads_end = true;
+    dev.held.assign(8192, 'x');
+    dev.Refill();
+  }
+  closer.join();
+  other.join();
+  EXPECT_TRUE(called);
+  {
+    auto lock = dev.Lock();
+    dev.before_call = nullptr;
+    dev.hung_up = false;
+    dev.hung_reads_end = false;
+    dev.fail_read_call = -1;
+    dev.queue.clear();
+    dev.held.clear();
+    dev.arrived.wait_for(lock, std::chrono::seconds(5), [&] { return dev.open_handles.empty(); });
+    EXPECT_EQ(std::count(dev.closed.begin(), dev.closed.end(), h), 1) << fault.name;
+    EXPECT_EQ(dev.foreign_handle_calls, 0) << fault.name;
+  }
+  const ChannelNumber again = Open();
+  ASSERT_GT(again, 0) << fault.name;
+  dev.Arrive("after");
+  EXPECT_EQ(WaitForCount(again, 5), 5) << fault.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, DrainSeamTest, ::testing::ValuesIn(kSeamFaults),
+                         [](const ::testing::TestParamInfo<SeamFault>& info) {
+                           std::string name = info.param.name;
+                           for (char& c : name)
+                             if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
 
 // Bytes the process already holds are handed out although the device has failed since (a hang-up,
 // an unplug); the failure comes once they are gone.

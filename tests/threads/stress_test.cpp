@@ -43,6 +43,7 @@
 #include "surface_text.h"
 #include "surface_window.h"
 #include "surface_window_ops.h"
+#include "stress_serial_faults.h"
 #include "thread_record.h"
 #include "thread_test_support.h"
 #include "thread_watchdog.h"
@@ -214,6 +215,7 @@ struct Shared {
   std::atomic<ChannelNumber> lasting_channel{-1};
   std::atomic<long> failures{0};
   std::atomic<long long> bytes_checked{0};
+  std::atomic<long> faulted_closes{0};
 };
 
 void Fail(Shared& shared, const std::string& what) {
@@ -570,6 +572,14 @@ TEST(Stress, TheWholeLibraryFromSeveralThreads) {
       bodies.emplace_back("channel churn", [port = ports[1]](Rng& r, ThreadPlace& p, Shared& s) {
         ChannelChurnThread(r, p, s, port);
       });
+    // A third port's channel meets faults between the drain's device calls.
+    if (ports.size() >= 3) {
+      testing::InstallSerialFaults(static_cast<uint32_t>(seed), ports[2]);
+      bodies.emplace_back("faulted channel", [port = ports[2]](Rng& r, ThreadPlace& p, Shared& s) {
+        testing::FaultedChannelThread(r, p, port, s.stop, [&s](const std::string& what) { Fail(s, what); },
+                                      s.faulted_closes);
+      });
+    }
   } else {
     std::printf("stress: no virtual serial ports, channels left out\n");
   }
@@ -617,8 +627,10 @@ TEST(Stress, TheWholeLibraryFromSeveralThreads) {
       Sleep(20);
     }
   }
-  std::printf("stress: %ld callback draws, %lld channel bytes checked; at start %s; at end %s\n",
-              g_callback_draws.load(), shared.bytes_checked.load(), Describe(start).c_str(), Describe(end).c_str());
+  std::printf("stress: %ld callback draws, %lld channel bytes checked, %ld faulted channel closes; at start %s; "
+              "at end %s\n",
+              g_callback_draws.load(), shared.bytes_checked.load(), shared.faulted_closes.load(),
+              Describe(start).c_str(), Describe(end).c_str());
   std::printf("stress: faults injected: %ld drawings in queue checks, %ld in peeks, %ld delayed sends; %ld kills "
               "joined from callbacks\n",
               g_faults.queue_check_draws.load(), g_faults.peek_draws.load(), g_faults.delayed_sends.load(),
