@@ -151,7 +151,8 @@ namespace {
 constexpr int kThreadEndSteps = 4;
 void (*g_thread_end_steps[kThreadEndSteps])() = {};
 
-// A key's destructor runs once the other keys' values may be gone; the steps read their own.
+// A thread_local's destructor runs before the thread's keys are cleared, so the steps still find
+// the thread's slots.
 struct ThreadEnd {
   bool armed = false;
   ~ThreadEnd() {

@@ -69,20 +69,6 @@ TEST_F(CrossThreadKill, ReturnsWhileTheDialogsThreadWaitsForTheWorker) {
   EXPECT_EQ(RecordCount(), records - 2);
 }
 
-// A responsive dialog thread removes the control before the kill returns.
-TEST_F(CrossThreadKill, IsDoneWhenItReturnsWhileTheDialogsThreadRunsMessages) {
-  HWND button = Button(3003);
-  std::atomic<bool> done{false}, gone_at_return{false};
-  std::thread worker([&] {
-    ControlKill(dialog_, 3003);
-    gone_at_return = !IsWindow(button);
-    done = true;
-  });
-  while (!done) PumpFor(5);
-  worker.join();
-  EXPECT_TRUE(gone_at_return);
-}
-
 // The engine's own request cannot be confused with a program's message of the same number: a
 // program's 0x1410 reaches its callback and destroys nothing.
 TEST_F(CrossThreadKill, AProgramsOwnMessageReachesItsCallbackAndDestroysNothing) {
