@@ -188,10 +188,12 @@ void FaultedChannelThread(std::mt19937& rng, ThreadPlace& place, const std::stri
     }
     ErrorClear();
     // A close waits at most ReceiveQueue::kStopWaitMs for the drain, whatever the line does;
-    // the seam tests hold it to 1 s. Here it also waits for the processor among a dozen busy
-    // threads on a machine that may be building meanwhile: 2 s is a finding.
+    // the seam tests hold it to 1 s. Here it also waits its turn at the platform-call lock,
+    // behind the other channels' calls and their round trips to the Wine server, among a dozen
+    // busy threads (measured: 400 ms for the guarded close alone on a loaded machine): 3 s is
+    // a finding.
     const ULONGLONG took = GetTickCount64() - started;
-    if (took > 2000) fail("a close of the faulted channel took " + std::to_string(took) + " ms");
+    if (took > 3000) fail("a close of the faulted channel took " + std::to_string(took) + " ms");
     slowest = std::max(slowest, took);
     ++closes;
   }

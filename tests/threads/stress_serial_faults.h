@@ -18,7 +18,7 @@ void InstallSerialFaults(uint32_t seed, const std::string& port);
 
 // Opens the port, feeds it numbered chunks, receives and closes over and over until `stop`,
 // while the seam delays the drain's calls (some past a close's bound), flushes the line between
-// its status call and its read, or fails one of them. Verdicts: every close returns within 2 s
+// its status call and its read, or fails one of them. Verdicts: every close returns within 3 s
 // (1 s on a quiet machine: the seam tests) and what arrives is in the order it was fed. `fail`
 // reports a finding; `closes` counts.
 void FaultedChannelThread(std::mt19937& rng, ThreadPlace& place, const std::string& port,
