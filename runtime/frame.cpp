@@ -27,9 +27,35 @@ TextRef* OperandStack::Slot(int depth) {
 
 ProcedureFrame::ProcedureFrame(BaseTag) {}
 
+namespace {
+
+// The base activations, one per thread, in a slot of their own (no C++ thread_local: platform.h).
+uint32_t BaseSlot() {
+  static const uint32_t slot = [] {
+    uint32_t index = 0;
+    if (!platform::TlsSlotAlloc(index)) platform::ExitProcessNow(255);
+    return index;
+  }();
+  return slot;
+}
+
+}  // namespace
+
+// Gives the thread's base activation back (its leftover operands) as the thread ends.
+void ProcedureFrame::ReleaseBase() {
+  auto* base = static_cast<ProcedureFrame*>(platform::TlsSlotGet(BaseSlot()));
+  platform::TlsSlotSet(BaseSlot(), nullptr);
+  delete base;
+}
+
 ProcedureFrame& ProcedureFrame::Base() {
-  thread_local ProcedureFrame base{BaseTag{}};
-  return base;
+  static const bool registered = (platform::ThreadEndAdd(ReleaseBase), true);
+  (void)registered;
+  if (auto* base = static_cast<ProcedureFrame*>(platform::TlsSlotGet(BaseSlot()))) return *base;
+  auto* base = new ProcedureFrame(BaseTag{});
+  platform::TlsSlotSet(BaseSlot(), base);
+  platform::ThreadEndArm();
+  return *base;
 }
 
 void LoadFpuControlWord() {

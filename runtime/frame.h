@@ -79,6 +79,7 @@ class ProcedureFrame {
   struct BaseTag {};
   explicit ProcedureFrame(BaseTag);
   static ProcedureFrame& Base();
+  static void ReleaseBase();
 
   OperandStack operands_;
   uint16_t error_word_ = 0;

@@ -22,7 +22,10 @@ struct RuntimeState {
   uint32_t tls_index = 0;
   std::atomic<bool> tls_allocated{false};
   SpinLock tls_lock;
+  // The start-up thread's record, whose settings new threads copy. main_lock guards the pointer
+  // and the copy from it: ShutDown frees that record while other threads may still start.
   ThreadRecord* main_record = nullptr;
+  SpinLock main_lock;
   std::atomic<int32_t> thread_records{0};  // live ThreadRecords of all threads
 
   const char16_t* command_line = nullptr;
@@ -34,7 +37,7 @@ struct RuntimeState {
   uint32_t version_platform_id = 0;
   uint32_t version_major = 0, version_minor = 0, version_build = 0;
 
-  SpinLock api_lock;  // serialises guarded platform calls
+  YieldingSpinLock api_lock;  // serialises guarded platform calls, which may block
 
   // The program's global string variables, released at shutdown.
   std::span<DynString* const> globals;

@@ -28,14 +28,8 @@ bool EnsureSlot(RuntimeState& rt) {
 }
 
 // A thread that ends without releasing its record (one the run-time did not start) still gives
-// it back: the destructor runs at the thread's end.
-struct ReleaseAtThreadEnd {
-  bool armed = false;
-  ~ReleaseAtThreadEnd() {
-    if (armed) ThreadRecordRelease();
-  }
-};
-thread_local ReleaseAtThreadEnd release_at_thread_end;
+// it back as it ends.
+const bool g_release_at_thread_end = (platform::ThreadEndAdd(ThreadRecordRelease), true);
 
 }  // namespace
 
@@ -51,15 +45,20 @@ ThreadRecord* ThreadRecordGet() {
   }
   platform::TlsSlotSet(rt.tls_index, record);
   rt.thread_records.fetch_add(1, std::memory_order_relaxed);
-  release_at_thread_end.armed = true;
-  if (const ThreadRecord* main = rt.main_record) {
-    std::memcpy(record->settings, main->settings, sizeof record->settings);
-    record->code_page = main->code_page;
-    // A new thread computes like the start-up thread.
-    LoadFpuControlWord();
-  } else {
-    std::memcpy(record->settings, kInitialSettings, sizeof record->settings);
+  platform::ThreadEndArm();
+  bool inherited = false;
+  {
+    std::lock_guard hold(rt.main_lock);  // the start-up thread's record is not freed meanwhile
+    if (const ThreadRecord* main = rt.main_record) {
+      std::memcpy(record->settings, main->settings, sizeof record->settings);
+      record->code_page = main->code_page;
+      inherited = true;
+    }
   }
+  if (inherited)
+    LoadFpuControlWord();  // a new thread computes like the start-up thread
+  else
+    std::memcpy(record->settings, kInitialSettings, sizeof record->settings);
   return record;
 }
 
@@ -83,7 +82,10 @@ void ThreadRecordRelease() {
     ReleaseBlock(slot);
     slot = nullptr;
   }
-  if (rt.main_record == record) rt.main_record = nullptr;
+  {
+    std::lock_guard hold(rt.main_lock);  // no thread copies from it once it is freed
+    if (rt.main_record == record) rt.main_record = nullptr;
+  }
   platform::FreeZeroed(record);
   platform::TlsSlotSet(rt.tls_index, nullptr);
   rt.thread_records.fetch_sub(1, std::memory_order_relaxed);

@@ -170,7 +170,7 @@ HANDLE WINAPI QueuedCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECUR
 
 void QueuedPrepareClose(HANDLE handle) {
   const DWORD kept = GetLastError();
-  if (std::shared_ptr<ReceiveQueue> queue = QueueOf(handle)) queue->Stop();
+  if (std::shared_ptr<ReceiveQueue> queue = QueueOf(handle)) queue->AwaitStop();
   SetLastError(kept);
 }
 
@@ -179,7 +179,9 @@ BOOL WINAPI QueuedCloseHandle(HANDLE handle) {
   // The drain uses this handle: it must have stopped before the handle goes (the channel close
   // has stopped it already, outside the platform-call lock). The device stays taken until then,
   // so a new open cannot meet a drain still reading it.
-  if (std::shared_ptr<ReceiveQueue> queue = QueueOf(handle); queue && !queue->Stop()) {
+  std::shared_ptr<ReceiveQueue> queue = QueueOf(handle);
+  if (queue) queue->AwaitStop();  // at once when PrepareClose has waited already
+  if (queue && !queue->Release()) {
     // A device call that ignores its time-outs holds the drain: the drain closes the handle
     // and lets the device go when the call returns; for the program it is closed now.
     QueuedDevices& devices = Devices();

@@ -28,8 +28,8 @@ std::shared_ptr<ReceiveQueue> ReceiveQueue::Start(HANDLE handle, const CommApi& 
                                                   void (*released)(const ReceiveQueue*)) {
   std::shared_ptr<ReceiveQueue> queue(new (std::nothrow) ReceiveQueue(handle, device, released));
   if (!queue || !queue->Reallocate(kInitialCapacity + kDrainChunk)) return nullptr;
-  // The thread holds the queue until it ends, so a drain that Stop() gave up waiting for still
-  // has it when its device call returns.
+  // The thread holds the queue until it ends, so a drain that was handed the handle still has
+  // it when its device call returns.
   try {
     queue->thread_ = std::thread([queue] { queue->Drain(); });
   } catch (const std::system_error&) {
@@ -39,24 +39,33 @@ std::shared_ptr<ReceiveQueue> ReceiveQueue::Start(HANDLE handle, const CommApi& 
 }
 
 ReceiveQueue::~ReceiveQueue() {
-  Stop();
+  AwaitStop();
+  Release();
 }
 
-bool ReceiveQueue::Stop() {
+bool ReceiveQueue::AwaitStop() {
+  std::unique_lock lock(mutex_);
+  stop_ = true;
+  changed_.notify_all();
+  if (!waited_)
+    changed_.wait_for(lock, std::chrono::milliseconds(kStopWaitMs), [&] { return ended_; });
+  waited_ = true;
+  return ended_;
+}
+
+bool ReceiveQueue::Release() {
   bool ended = false;
   {
-    std::unique_lock lock(mutex_);
-    if (abandoned_) return false;
+    std::lock_guard lock(mutex_);
     stop_ = true;
-    changed_.notify_all();
-    changed_.wait_for(lock, std::chrono::milliseconds(kStopWaitMs), [&] { return ended_; });
     ended = ended_;
     if (!ended) abandoned_ = true;
   }
+  changed_.notify_all();
   std::call_once(joined_, [&] {
     if (!thread_.joinable()) return;
-    // The last owner may let go on the drain thread itself (after it closed an abandoned
-    // handle): that thread cannot join itself.
+    // The last owner may let go on the drain thread itself (after it closed a handle handed
+    // to it): that thread cannot join itself.
     if (ended && thread_.get_id() != std::this_thread::get_id())
       thread_.join();
     else
@@ -65,14 +74,15 @@ bool ReceiveQueue::Stop() {
   return ended;
 }
 
-DWORD ReceiveQueue::ReadDevice(unsigned char* chunk, DWORD room, DWORD& failure) {
+DWORD ReceiveQueue::ReadDevice(unsigned char* chunk, DWORD room, bool ask_status, DWORD& failure) {
   // The only reader of the device: nothing else can take bytes between this read and the
   // append, so the queue holds them in the device's order, each once. Both calls end within
   // the drain's time-outs: a read of counted bytes that a hang-up or a flush took away meanwhile
   // returns with what there is.
   COMSTAT status{};
   DWORD got = 0, errors = 0;
-  BOOL ok = device_.ClearCommError(handle_, &errors, &status);
+  BOOL ok = ask_status ? device_.ClearCommError(handle_, &errors, &status) : TRUE;
+  if (!ok) failure = GetLastError();
   if (errors) {
     // The call cleared them in the device: they are the program's next status query's, not
     // after the read, which may sleep.
@@ -82,15 +92,20 @@ DWORD ReceiveQueue::ReadDevice(unsigned char* chunk, DWORD room, DWORD& failure)
   if (ok) {
     const DWORD ask = status.cbInQue > 0 ? std::min(room, status.cbInQue) : 1;
     ok = device_.ReadFile(handle_, chunk, ask, &got, nullptr);
+    if (!ok) failure = GetLastError();
     got = std::min(got, ask);
   }
-  if (!ok) failure = GetLastError() ? GetLastError() : ERROR_GEN_FAILURE;
+  if (!ok && failure == 0) failure = ERROR_GEN_FAILURE;
   return got;
 }
 
 void ReceiveQueue::Drain() {
   unsigned char chunk[kDrainChunk];
   bool pace = false;
+  // While the line is quiet only every other read is preceded by a status call: it is there to
+  // notice a line that has gone (a hung-up tty reads nothing until the time-out), and each call
+  // wakes the thread.
+  uint32_t quiet_reads = 0;
   for (;;) {
     DWORD room = 0;
     {
@@ -104,7 +119,8 @@ void ReceiveQueue::Drain() {
       reading_ = true;
     }
     DWORD failure = 0;
-    const DWORD got = ReadDevice(chunk, room, failure);
+    const DWORD got = ReadDevice(chunk, room, quiet_reads % 2 == 0, failure);
+    quiet_reads = got > 0 ? 0 : quiet_reads + 1;
     std::lock_guard lock(mutex_);
     reading_ = false;
     if (!stop_) Append(chunk, got);

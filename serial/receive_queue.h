@@ -5,19 +5,20 @@
 //
 // The drain sleeps in the device: it asks the device what it holds and reads exactly that, or,
 // when it holds nothing, reads one byte under time-outs of its own (DrainTimeouts), which end
-// the read as soon as a byte comes or after kDrainWaitMs. So an idle channel wakes a few times
-// a second, new bytes reach the queue within a few milliseconds, and every device call of the
-// drain ends within kDrainWaitMs whatever the line does: a hang-up or a flush between the
-// status call and the read cannot hold it. The device keeps these time-outs for as long as the
+// the read as soon as a byte comes or after kDrainWaitMs (on a quiet line it asks for the
+// status before every other read only). So an idle channel wakes a few times a second, new
+// bytes reach the queue within a few milliseconds, and every device call of the drain ends
+// within kDrainWaitMs whatever the line does: a hang-up or a flush between the status call and
+// the read cannot hold it. The device keeps these time-outs for as long as the
 // queue runs; the program's own are kept by the layer above (queued_comm_api.h).
 //
 // Threads and ownership: the queue is shared (std::shared_ptr) by the comm-call layer that
 // created it, by whichever call is using it at the moment and by its drain thread, which holds
 // it until the thread ends. `mutex_` guards every field below it; the drain thread holds it
 // only to look at the room and to append, never while it calls the device. The device handle
-// belongs to the caller, who closes it once Stop() has returned true. When Stop() gives up
-// waiting (a device call that ignores its time-outs), the handle passes to the drain, which
-// calls `released` and closes it as soon as that call returns.
+// belongs to the caller, who closes it once Release() has returned true. When the drain is still
+// in a device call then (one that ignores its time-outs), Release() hands the handle to the
+// drain, which calls `released` and closes it as soon as that call returns.
 #pragma once
 
 #include <windows.h>
@@ -39,12 +40,12 @@ class ReceiveQueue {
   static constexpr DWORD kDrainChunk = 4096;  // the most one device read asks for
   // The longest a drain read sleeps in the device for a first byte: an idle channel wakes this
   // often, and no drain call lasts longer on a device that keeps its time-outs.
-  static constexpr DWORD kDrainWaitMs = 200;
+  static constexpr DWORD kDrainWaitMs = 300;
   // After a read that brought bytes the drain lets this much time pass before it asks again, so
   // a slow stream is read some bytes at a time rather than one device call per byte.
   static constexpr DWORD kDrainPaceMs = 2;
-  // The longest Stop() and Purge() wait for a drain call in progress.
-  static constexpr DWORD kStopWaitMs = 500;
+  // The longest AwaitStop() and Purge() wait for a drain call in progress.
+  static constexpr DWORD kStopWaitMs = 400;
 
   // The read time-outs the device runs with while drained (a byte ends the read at once, an
   // idle line after kDrainWaitMs), with the write time-outs of `program`.
@@ -52,7 +53,7 @@ class ReceiveQueue {
 
   // Starts draining `handle` with `device`'s ClearCommError and ReadFile; the device must run
   // with DrainTimeouts already. `released` is called with the queue, from the drain thread,
-  // when the drain is about to close a handle that Stop() gave up waiting for. Null when memory or a
+  // when the drain is about to close a handle that Release() handed to it. Null when memory or a
   // thread cannot be had.
   static std::shared_ptr<ReceiveQueue> Start(HANDLE handle, const CommApi& device,
                                              void (*released)(const ReceiveQueue*));
@@ -61,11 +62,13 @@ class ReceiveQueue {
   ReceiveQueue(const ReceiveQueue&) = delete;
   ReceiveQueue& operator=(const ReceiveQueue&) = delete;
 
-  // Stops the drain and waits, for at most kStopWaitMs, until its thread has ended; bytes read
-  // in the meantime are dropped. True when it has ended: the caller closes the handle. False
-  // when a device call is still in progress after that: the drain then closes the handle
-  // itself when the call returns. Safe to call more than once; later calls give the same answer.
-  bool Stop();
+  // Stops the drain and waits until it has made its last device call, for at most kStopWaitMs
+  // in all however often it is called; bytes read in the meantime are dropped. Whether it has.
+  bool AwaitStop();
+  // After AwaitStop(): true when the drain has ended, and the caller closes the handle; false
+  // when it is still in a device call, and the handle is now the drain's, which closes it when
+  // the call returns. The one place that decides: call it once, before the handle is closed.
+  bool Release();
 
   DWORD Count();
   DWORD Capacity();
@@ -89,9 +92,9 @@ class ReceiveQueue {
  private:
   ReceiveQueue(HANDLE handle, const CommApi& device, void (*released)(const ReceiveQueue*));
   void Drain();
-  // One round of device calls: the status, then a read of what it counts or of one byte. The
-  // bytes read; `failure` is set when the device failed.
-  DWORD ReadDevice(unsigned char* chunk, DWORD room, DWORD& failure);
+  // One round of device calls: the status (unless `ask_status` is false), then a read of what
+  // it counts or of one byte. The bytes read; `failure` is set when the device failed.
+  DWORD ReadDevice(unsigned char* chunk, DWORD room, bool ask_status, DWORD& failure);
   // Appends n bytes the drain has read (mutex_ held).
   void Append(const unsigned char* bytes, DWORD n);
   // Makes the ring `size` bytes, keeping the bytes in order. False when memory runs out.
@@ -102,8 +105,7 @@ class ReceiveQueue {
   void (*const released_)(const ReceiveQueue*);
   // The drain runs on a thread of the posix thread library, as the run-time's own threads do:
   // under Wine a thread of CreateThread's and one of the library's that end at the same moment
-  // can stop each other for good. Joined (or, when Stop() gives up, detached) once, by
-  // whichever Stop() comes first; a later Stop() waits for that.
+  // can stop each other for good. Joined, or detached when the handle is handed to it, once.
   std::thread thread_;
   std::once_flag joined_;
 
@@ -120,7 +122,8 @@ class ReceiveQueue {
   int pauses_ = 0;        // purges waiting for the drain to stay out of the device
   bool stop_ = false;
   bool ended_ = false;      // the drain has made its last device call
-  bool abandoned_ = false;  // Stop() gave up waiting: the drain closes the handle
+  bool waited_ = false;     // an AwaitStop() has waited its bound
+  bool abandoned_ = false;  // Release() handed the handle to the drain
   DWORD failure_ = 0;
   DWORD errors_ = 0;
 };

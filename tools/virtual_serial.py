@@ -11,6 +11,8 @@ commands the program prints on its standard output, one per line, answered on it
 input with one line:
 
     @@vs feed PORT HEX           write the bytes to the port      -> ok COUNT
+    @@vs pace PORT BAUD HEX      write them in the background at the pace of a line at BAUD
+                                 (10 bits a byte)                  -> ok COUNT
     @@vs read PORT N TIMEOUT_MS  bytes the program sent, up to N   -> ok HEX
     @@vs inq PORT                bytes waiting for the program     -> ok COUNT
     @@vs termios PORT            line settings of the device       -> ok ISPEED OSPEED BITS PARENB CSTOPB
@@ -124,6 +126,19 @@ class Port:
                 time.sleep(0.002)
         return len(data)
 
+    def write_paced(self, data, baud):
+        """Writes as a line at `baud` delivers: each byte at its own moment, a millisecond's
+        bytes at a time."""
+        per_second = baud / 10.0
+        start = time.monotonic()
+        sent = 0
+        while sent < len(data):
+            due = min(len(data), int((time.monotonic() - start) * per_second) + 1)
+            if due > sent:
+                self.write(data[sent:due])
+                sent = due
+            time.sleep(0.001)
+
     def read(self, count, timeout):
         deadline = time.monotonic() + timeout
         with self.cond:
@@ -208,6 +223,10 @@ def serve_command(ports, line):
         if op == "feed":
             data = binascii.unhexlify(args[1]) if len(args) > 1 else b""
             return f"ok {port.write(data)}"
+        if op == "pace":
+            data = binascii.unhexlify(args[2])
+            threading.Thread(target=port.write_paced, args=(data, int(args[1])), daemon=True).start()
+            return f"ok {len(data)}"
         if op == "read":
             data = port.read(int(args[1]), int(args[2]) / 1000.0)
             return "ok " + data.hex()

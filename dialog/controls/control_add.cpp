@@ -85,7 +85,6 @@ void FinishKind(WindowRecord& record, HWND dialog, HWND control, int32_t id, con
     record.style |= TVS_CHECKBOXES;
   }
   ControlImageListsWatch(control, kind);  // after the tab procedure: the watch sees messages first
-  ControlRemoveWatch(control);
 }
 
 }  // namespace
@@ -161,6 +160,9 @@ void ControlAdd(int32_t kind, HWND dialog, int32_t id, const ItemList* items, in
   record->unit_width = unit_width;
   record->unit_height = unit_height;
 
+  // Before the kinds put their own procedures on: those keep the window's procedure the one
+  // they set, and pass on what they do not handle, the request included.
+  ControlRemoveWatch(control);
   if (items && !items->items.empty()) AddItems(control, kind, *items);
   FinishKind(*record, dialog, control, id, image_name, at, tree_style);
 }

@@ -23,13 +23,18 @@
 // operation of its own thread (a teardown, a focus change) go on without taking it again. A
 // holder that takes it again all the same (program code run by a message its own window call
 // sent, drawing) gets it at once, counted: each take is matched by one unlock(), and only the
-// outermost lets it go.
+// outermost lets it go. Work that must not run under the lock (a send to another thread's
+// window or an update of it, whose handler takes the lock; work that a handler of this thread
+// would otherwise drop because it finds the lock held) goes through after_release(): it runs at
+// once when the caller holds no lock, else right after its outermost unlock() let the lock go.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 namespace qv {
 
@@ -39,6 +44,7 @@ class SurfaceLockWord {
   void lock_serving();
   bool try_lock();
   void unlock();
+  void after_release(std::function<void()> work);
   bool held_by_caller() const { return holder_.load(std::memory_order_relaxed) == GetCurrentThreadId(); }
   // Threads trying for the lock in lock_serving() now (not those running a message there).
   int32_t window_waiters() const { return window_waiters_.load(); }
@@ -49,6 +55,7 @@ class SurfaceLockWord {
   std::atomic<DWORD> holder_{0};  // written only by the holder, so a thread sees its own id only while it holds
   std::atomic<int32_t> window_waiters_{0};
   int32_t depth_ = 0;  // takes by the holder beyond the first; only the holder touches it
+  std::vector<std::function<void()>> deferred_;  // after_release() work; only the holder touches it
 };
 
 SurfaceLockWord& SurfaceLock();

@@ -27,8 +27,10 @@
 //   activation or focus change (those send to other threads' windows). Refreshes invalidate
 //   under the lock and update the window once it is released, whichever thread owns it, so a
 //   paint always takes the lock itself; work on a graphic window goes to its thread by
-//   SurfaceWindowSend, which releases the lock first. A window thread that waits for the lock
-//   keeps running the messages sent to it, and drawing threads let it go first.
+//   SurfaceWindowSend, which releases the lock first; inside an outer hold of the same thread
+//   such sends and updates wait for the outermost release (SurfaceLockWord::after_release). A
+//   window thread that waits for the lock keeps running the messages sent to it, and drawing
+//   threads let it go first.
 // - No wait counts its own thread among those it waits for. A window thread counts as waiting
 //   for SurfaceLock only while it tries for it, not while it runs a message sent to it, so what
 //   that message runs (a callback that draws, waits for the lock, or sends to another waiting
@@ -99,6 +101,7 @@ enum ControlKinds : int32_t {
   kKindScrollBar = 8,
   kKindGraphic = 14,
   kKindOwnerDrawn = 15,
+  kKindListView = 17,
   kKindTreeView = 18,
   kKindStatusBar = 20,
   kKindToolbar = 21,

@@ -10,7 +10,7 @@ namespace qv {
 
 namespace {
 
-constexpr int32_t kKindListView = 17, kKindProgressBar = 19;
+constexpr int32_t kKindProgressBar = 19;
 
 int32_t TextColourOf(int32_t colour) { return colour < 0 ? kColourSystem : colour & 0x00FFFFFF; }
 

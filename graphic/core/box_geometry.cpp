@@ -60,7 +60,7 @@ namespace qv {
 
 namespace {
 
-using Real = long double;
+using Real = double;  // ample for 32-bit coordinates, and several times faster than 80 bits
 
 // The inside of a shape on one row: disjoint intervals [from, to], ascending.
 struct Interval {
@@ -72,6 +72,19 @@ constexpr Real kEverywhere = 1e30L;
 
 Row Normalised(Row row) {
   std::sort(row.begin(), row.end(), [](const Interval& a, const Interval& b) { return a.from < b.from; });
+  Row out;
+  for (const Interval& i : row) {
+    if (!(i.from <= i.to)) continue;
+    if (!out.empty() && i.from <= out.back().to)
+      out.back().to = std::max(out.back().to, i.to);
+    else
+      out.push_back(i);
+  }
+  return out;
+}
+
+// Merges the overlapping intervals of a row already sorted by their starts.
+Row Merged(Row row) {
   Row out;
   for (const Interval& i : row) {
     if (!(i.from <= i.to)) continue;
@@ -179,18 +192,20 @@ RoundedBox Grown(const RoundedBox& box, Real by) {
 Real HalfPen(int64_t pen_width) { return std::max<Real>(1, static_cast<Real>(pen_width)) / 2; }
 
 // Pixels whose centres lie inside the row, cut to the canvas. As for the platform's lines, a
-// pixel's centre is at its integer coordinates.
-// Only the rows from `top` to `bottom` (the shape's extent) are looked at.
+// pixel's centre is at its integer coordinates; as for its fills, the inside is taken half
+// open, its left and top edges in and its right and bottom edges out, so a pen of 4 covers 4
+// pixels across a line and a fill leaves out the edge its outline would cover.
+// Only the rows from `top` to before `bottom` (the shape's extent) are looked at.
 template <typename RowOf>
 std::vector<Span> Rasterise(int32_t width, int32_t height, Real top, Real bottom, RowOf row_of) {
   std::vector<Span> spans;
   if (!(top <= bottom)) return spans;
   int32_t first = static_cast<int32_t>(std::clamp<Real>(std::ceil(top), 0, height));
-  int32_t last = static_cast<int32_t>(std::clamp<Real>(std::floor(bottom) + 1, 0, height));
+  int32_t last = static_cast<int32_t>(std::clamp<Real>(std::ceil(bottom), 0, height));
   for (int32_t y = first; y < last; ++y) {
     for (const Interval& i : row_of(static_cast<Real>(y))) {
       Real from = std::max<Real>(std::ceil(i.from), 0);
-      Real to = std::min<Real>(std::floor(i.to) + 1, width);
+      Real to = std::min<Real>(std::ceil(i.to), width);
       if (!(from < to)) continue;
       Span span{y, static_cast<int32_t>(from), static_cast<int32_t>(to)};
       if (!spans.empty() && spans.back().y == y && spans.back().right >= span.left)
@@ -214,7 +229,74 @@ Row SectorRow(Vec c, Vec s, Vec e, Real yc) {
   return Union(after_start(s), before_end(e));
 }
 
+// A one-pixel outline, as the platform draws a curve with a thin pen: the pixel nearest to
+// each point where the curve crosses a row of the canvas, and to each where it crosses a column,
+// which joins its pixels side by side or corner to corner and never makes it two thick. The
+// curve is given by its crossings: rows(y) and columns(x) return intervals whose ends lie on
+// it, and keep(x, y) says whether such an end belongs to the outline. Linear in the canvas's
+// rows and columns (plus the sort of its pixels).
+template <typename RowsOf, typename ColumnsOf, typename Keep>
+std::vector<Span> ThinCurve(int32_t width, int32_t height, RowsOf rows, ColumnsOf columns, Keep keep) {
+  std::vector<std::pair<int32_t, int32_t>> pixels;  // (y, x)
+  auto add = [&](Real x, Real y, Real px, Real py) {
+    if (!keep(x, y)) return;
+    Real rx = std::floor(px + 0.5), ry = std::floor(py + 0.5);
+    if (rx >= 0 && rx < width && ry >= 0 && ry < height)
+      pixels.push_back({static_cast<int32_t>(ry), static_cast<int32_t>(rx)});
+  };
+  for (int32_t y = 0; y < height; ++y)
+    for (const Interval& i : rows(static_cast<Real>(y))) {
+      add(i.from, y, i.from, y);
+      add(i.to, y, i.to, y);
+    }
+  for (int32_t x = 0; x < width; ++x)
+    for (const Interval& i : columns(static_cast<Real>(x))) {
+      add(x, i.from, x, i.from);
+      add(x, i.to, x, i.to);
+    }
+  std::sort(pixels.begin(), pixels.end());
+  std::vector<Span> spans;
+  for (auto [y, x] : pixels) {
+    if (!spans.empty() && spans.back().y == y && spans.back().right >= x)
+      spans.back().right = std::max(spans.back().right, x + 1);
+    else
+      spans.push_back({y, x, x + 1});
+  }
+  return spans;
+}
+
+// Whether the direction d lies counter-clockwise on the screen from s to e (as SectorRow).
+bool InSector(Vec s, Vec e, Vec d) {
+  Real turn = s.x * e.y - s.y * e.x, along = s.x * e.x + s.y * e.y;
+  bool after_start = s.y * d.x - s.x * d.y >= 0, before_end = -e.y * d.x + e.x * d.y >= 0;
+  if (turn == 0 && along > 0) return true;
+  return turn < 0 ? after_start && before_end : after_start || before_end;
+}
+
+// The crossings of the segment p-q with a row (or, with the axes swapped, a column).
+Row SegmentRow(Vec p, Vec q, Real yc) {
+  if (p.y == q.y) return yc == p.y ? Row{{std::min(p.x, q.x), std::max(p.x, q.x)}} : Row{};
+  Real t = (yc - p.y) / (q.y - p.y);
+  if (!(t >= 0 && t <= 1)) return {};
+  Real x = p.x + t * (q.x - p.x);
+  return {{x, x}};
+}
+
 }  // namespace
+
+std::vector<Span> SpansWithout(const std::vector<Span>& spans, const std::vector<Span>& cut) {
+  std::vector<Span> out;
+  size_t k = 0;
+  for (Span s : spans) {
+    while (k < cut.size() && (cut[k].y < s.y || (cut[k].y == s.y && cut[k].right <= s.left))) ++k;
+    for (size_t j = k; j < cut.size() && cut[j].y == s.y && cut[j].left < s.right; ++j) {
+      if (cut[j].left > s.left) out.push_back({s.y, s.left, cut[j].left});
+      s.left = std::max(s.left, cut[j].right);
+    }
+    if (s.left < s.right) out.push_back(s);
+  }
+  return out;
+}
 
 bool WithinReach(PixelPoint a, PixelPoint b, int64_t grow, int32_t width, int32_t height) {
   int64_t left = std::min(a.x, b.x) - grow, right = int64_t{std::max(a.x, b.x)} + grow;
@@ -233,14 +315,21 @@ ShapeSpans RoundBoxSpans(const BoxShape& box, const ShapeStyle& style, int32_t w
                   std::max<Real>(0, static_cast<Real>(box.corner_width) - 1) / 2,
                   std::max<Real>(0, static_cast<Real>(box.corner_height) - 1) / 2};
   ShapeSpans spans;
+  if (box.left == box.right || box.top == box.bottom) return spans;  // as the platform: nothing
   Real half = HalfPen(style.pen_width);
   Real reach = half + 1;
   if (style.fill)
     spans.fill = Rasterise(width, height, line.t, line.b, [&](Real yc) { return RoundedBoxRow(line, yc); });
-  if (style.outline)
+  if (style.outline && style.pen_width <= 1) {
+    RoundedBox across{line.t, line.l, line.b, line.r, line.ry, line.rx};  // the box with its axes swapped
+    spans.outline = ThinCurve(
+        width, height, [&](Real yc) { return RoundedBoxRow(line, yc); },
+        [&](Real xc) { return RoundedBoxRow(across, xc); }, [](Real, Real) { return true; });
+  } else if (style.outline) {
     spans.outline = Rasterise(width, height, line.t - reach, line.b + reach, [&](Real yc) {
       return Subtract(RoundedBoxRow(Grown(line, half), yc), RoundedBoxRow(Grown(line, -half), yc));
     });
+  }
   return spans;
 }
 
@@ -254,6 +343,7 @@ ShapeSpans ArcSpans(PixelPoint a, PixelPoint b, const ArcRadials& radials, bool 
   Vec s{radials.start.x - c.x, radials.start.y - c.y}, e{radials.end.x - c.x, radials.end.y - c.y};
   Real half = HalfPen(style.pen_width);
   ShapeSpans spans;
+  if (a.x == b.x || a.y == b.y) return spans;  // an empty box: nothing, as the platform
   if (pie && style.fill)
     spans.fill = Rasterise(width, height, t, bo,
                            [&](Real yc) { return Intersect(EllipseRow(c.x, c.y, rx, ry, yc), SectorRow(c, s, e, yc)); });
@@ -264,45 +354,76 @@ ShapeSpans ArcSpans(PixelPoint a, PixelPoint b, const ArcRadials& radials, bool 
     return k > 0 ? Vec{c.x + d.x / k, c.y + d.y / k} : c;
   };
   Vec rim_s = rim(s), rim_e = rim(e);
+  if (style.pen_width <= 1) {
+    auto rows = [&](Real yc) {
+      Row row = EllipseRow(c.x, c.y, rx, ry, yc);
+      if (!pie) return row;
+      Row sides = SegmentRow(c, rim_s, yc);
+      for (const Interval& i : SegmentRow(c, rim_e, yc)) sides.push_back(i);
+      row.insert(row.end(), sides.begin(), sides.end());
+      return row;
+    };
+    auto columns = [&](Real xc) {
+      Row column = EllipseRow(c.y, c.x, ry, rx, xc);
+      if (!pie) return column;
+      for (const Interval& i : SegmentRow({c.y, c.x}, {rim_s.y, rim_s.x}, xc)) column.push_back(i);
+      for (const Interval& i : SegmentRow({c.y, c.x}, {rim_e.y, rim_e.x}, xc)) column.push_back(i);
+      return column;
+    };
+    // An end on the ellipse belongs when it lies in the sector; the sides' points always do.
+    auto keep = [&](Real x, Real y) {
+      Vec d{x - c.x, y - c.y};
+      Real k = std::hypot(d.x / std::max<Real>(rx, 1e-9), d.y / std::max<Real>(ry, 1e-9));
+      return (pie && std::fabs(k - 1) > 1e-9) || InSector(s, e, d);
+    };
+    spans.outline = ThinCurve(width, height, rows, columns, keep);
+    return spans;
+  }
   spans.outline = Rasterise(width, height, t - half - 1, bo + half + 1, [&](Real yc) {
     Row ring = Subtract(EllipseRow(c.x, c.y, rx + half, ry + half, yc), EllipseRow(c.x, c.y, rx - half, ry - half, yc));
     Row row = Intersect(ring, SectorRow(c, s, e, yc));
-    if (pie) row = Union(Union(row, StadiumRow(c, rim_s, half, yc)), StadiumRow(c, rim_e, half, yc));
-    return row;
+    if (pie) return Union(Union(row, StadiumRow(c, rim_s, half, yc)), StadiumRow(c, rim_e, half, yc));
+    // The pen's round ends, as the platform's wide pens have them.
+    return Union(Union(row, EllipseRow(rim_s.x, rim_s.y, half, half, yc)), EllipseRow(rim_e.x, rim_e.y, half, half, yc));
   });
   return spans;
 }
 
 std::vector<Span> PolygonSpans(const std::vector<PixelPoint>& points, bool alternate, int32_t width, int32_t height) {
-  struct Crossing {
-    Real x;
+  // Each edge's crossing of a row is one multiplication; the edges stay ordered by where they
+  // cross, which changes little from one row to the next, so keeping that order costs the
+  // edges of the row plus the crossings of edges with each other (at most one per pair).
+  struct Edge {
+    Real x0, y0, slope, low, high;
     int direction;
+    Real x;  // where it crosses the current row; kEverywhere when it does not
   };
-  std::vector<Crossing> crossings;
+  std::vector<Edge> edges;
   Real top = kEverywhere, bottom = -kEverywhere;
-  for (const PixelPoint& p : points) {
+  for (size_t i = 0; i < points.size(); ++i) {
+    const PixelPoint& p = points[i];
+    const PixelPoint& q = points[(i + 1) % points.size()];
     top = std::min<Real>(top, p.y);
     bottom = std::max<Real>(bottom, p.y);
+    if (p.y == q.y) continue;
+    Real slope = (static_cast<Real>(q.x) - p.x) / (static_cast<Real>(q.y) - p.y);
+    edges.push_back({static_cast<Real>(p.x), static_cast<Real>(p.y), slope, static_cast<Real>(std::min(p.y, q.y)),
+                     static_cast<Real>(std::max(p.y, q.y)), q.y > p.y ? 1 : -1, kEverywhere});
   }
+  std::vector<uint32_t> order(edges.size());
+  for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
   return Rasterise(width, height, top, bottom, [&](Real yc) {
-    crossings.clear();
-    for (size_t i = 0; i < points.size(); ++i) {
-      const PixelPoint& p = points[i];
-      const PixelPoint& q = points[(i + 1) % points.size()];
-      if (p.y == q.y) continue;
-      Real low = std::min(p.y, q.y), high = std::max(p.y, q.y);
-      if (yc < low || yc >= high) continue;  // a vertex counts for the edge that starts there
-      Real t = (yc - p.y) / (static_cast<Real>(q.y) - p.y);
-      crossings.push_back({p.x + t * (static_cast<Real>(q.x) - p.x), q.y > p.y ? 1 : -1});
-    }
-    std::sort(crossings.begin(), crossings.end(), [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
+    for (Edge& e : edges)  // a vertex counts for the edge that starts there
+      e.x = yc < e.low || yc >= e.high ? kEverywhere : e.x0 + (yc - e.y0) * e.slope;
+    for (size_t i = 1; i < order.size(); ++i)
+      for (size_t j = i; j > 0 && edges[order[j - 1]].x > edges[order[j]].x; --j) std::swap(order[j - 1], order[j]);
     Row row;
     int winding = 0;
-    for (size_t i = 0; i + 1 < crossings.size(); ++i) {
-      winding += alternate ? 1 : crossings[i].direction;
-      if (alternate ? (winding & 1) != 0 : winding != 0) row.push_back({crossings[i].x, crossings[i + 1].x});
+    for (size_t i = 0; i + 1 < order.size() && edges[order[i + 1]].x < kEverywhere; ++i) {
+      winding += alternate ? 1 : edges[order[i]].direction;
+      if (alternate ? (winding & 1) != 0 : winding != 0) row.push_back({edges[order[i]].x, edges[order[i + 1]].x});
     }
-    return Normalised(std::move(row));
+    return Merged(std::move(row));
   });
 }
 
@@ -311,38 +432,98 @@ bool PointsWithinReach(const std::vector<PixelPoint>& points, int32_t width, int
                      [&](const PixelPoint& p) { return WithinReach(p, p, 0, width, height); });
 }
 
+bool PlatformAffords(const std::vector<PixelPoint>& points, int64_t grow, int64_t edges) {
+  if (points.empty()) return true;
+  int64_t top = points[0].y, bottom = points[0].y;
+  for (const PixelPoint& p : points) {
+    top = std::min<int64_t>(top, p.y);
+    bottom = std::max<int64_t>(bottom, p.y);
+  }
+  int64_t rows = bottom - top + 1 + 2 * std::max<int64_t>(grow, 0);
+  return edges <= 0 || rows <= kPlatformBudget / edges;
+}
+
 std::vector<Span> StrokeSpans(const std::vector<PixelPoint>& path, bool closed, int64_t pen_width, int32_t width,
                               int32_t height) {
-  Real half = HalfPen(pen_width);
+  const Real half = HalfPen(pen_width);
   std::vector<Vec> points;
   for (const PixelPoint& p : path) points.push_back({static_cast<Real>(p.x), static_cast<Real>(p.y)});
   if (closed && points.size() > 2) points.push_back(points.front());
-  Real top = kEverywhere, bottom = -kEverywhere;
-  for (const Vec& p : points) {
-    top = std::min(top, p.y - half);
-    bottom = std::max(bottom, p.y + half);
-  }
-  // A stadium is convex: when it holds both ends of a row of the canvas it holds the row.
-  auto distance = [](Vec p, Vec a, Vec b) {
-    Real dx = b.x - a.x, dy = b.y - a.y, d2 = dx * dx + dy * dy;
-    Real t = d2 > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / d2, Real{0}, Real{1}) : 0;
-    return std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy);
+  if (points.size() == 1) points.push_back(points.front());
+  // The row of one segment's stadium is a single interval (the stadium is convex): the union
+  // of its end discs' rows and its band's row. Each segment is prepared once; a row costs a
+  // few operations per segment near it, and the intervals stay ordered from row to row as the
+  // crossings of a polygon do.
+  struct Segment {
+    Vec p, q;
+    Real dx, dy, squared, reach;  // reach: half the pen times the length
+    Real top, bottom;
+    Interval now;
   };
-  const Real last = static_cast<Real>(width) - 1;
-  return Rasterise(width, height, top, bottom, [&](Real yc) {
-    Row row;
-    for (size_t i = 0; i + 1 < points.size(); ++i)
-      if (distance({0, yc}, points[i], points[i + 1]) <= half && distance({last, yc}, points[i], points[i + 1]) <= half)
-        return Row{{0, last}};
-    for (size_t i = 0; i + 1 < points.size(); ++i) {
-      // Only segments that come near the row add to it.
-      if (std::min(points[i].y, points[i + 1].y) - half > yc || std::max(points[i].y, points[i + 1].y) + half < yc)
-        continue;
-      Row part = StadiumRow(points[i], points[i + 1], half, yc);
-      row.insert(row.end(), part.begin(), part.end());
+  std::vector<Segment> segments;
+  Real top = kEverywhere, bottom = -kEverywhere;
+  for (size_t i = 0; i + 1 < points.size(); ++i) {
+    Vec p = points[i], q = points[i + 1];
+    Real dx = q.x - p.x, dy = q.y - p.y;
+    Segment s{p, q, dx, dy, dx * dx + dy * dy, half * std::hypot(dx, dy), std::min(p.y, q.y) - half,
+              std::max(p.y, q.y) + half, {kEverywhere, kEverywhere}};
+    top = std::min(top, s.top);
+    bottom = std::max(bottom, s.bottom);
+    segments.push_back(s);
+  }
+  auto disc = [&](Vec c, Real yc, Interval& into) {
+    Real dy = yc - c.y, rest = half * half - dy * dy;
+    if (rest < 0) return;
+    Real h = std::sqrt(rest);
+    into.from = std::min(into.from, c.x - h);
+    into.to = std::max(into.to, c.x + h);
+  };
+  auto segment_row = [&](const Segment& s, Real yc) {
+    Interval out{kEverywhere, -kEverywhere};
+    disc(s.p, yc, out);
+    disc(s.q, yc, out);
+    if (s.squared > 0) {
+      // With x measured from p and ry = yc - p.y: along the segment 0 <= x dx + ry dy <= |d|^2,
+      // across it |x dy - ry dx| <= half |d|; each a x + c >= 0.
+      Real from = -kEverywhere, to = kEverywhere;
+      auto keep = [&](Real a, Real c) {
+        if (a > 0)
+          from = std::max(from, -c / a);
+        else if (a < 0)
+          to = std::min(to, -c / a);
+        else if (c < 0)
+          to = -kEverywhere;
+      };
+      Real ry = yc - s.p.y;
+      keep(s.dx, s.dy * ry);
+      keep(-s.dx, s.squared - s.dy * ry);
+      keep(s.dy, -s.dx * ry + s.reach);
+      keep(-s.dy, s.dx * ry + s.reach);
+      if (from <= to) {
+        out.from = std::min(out.from, from + s.p.x);
+        out.to = std::max(out.to, to + s.p.x);
+      }
     }
-    if (points.size() == 1) row = StadiumRow(points[0], points[0], half, yc);
-    return Normalised(std::move(row));
+    if (!(out.from <= out.to)) out = {kEverywhere, kEverywhere};
+    return out;
+  };
+  std::vector<uint32_t> order(segments.size());
+  for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  const Real whole = static_cast<Real>(width);
+  return Rasterise(width, height, top, bottom, [&](Real yc) {
+    for (Segment& s : segments) {
+      s.now = yc < s.top || yc >= s.bottom ? Interval{kEverywhere, kEverywhere} : segment_row(s, yc);
+      if (s.now.from <= 0 && s.now.to >= whole) return Row{{0, whole}};  // the whole row
+    }
+    for (size_t i = 1; i < order.size(); ++i)
+      for (size_t j = i; j > 0 && segments[order[j - 1]].now.from > segments[order[j]].now.from; --j)
+        std::swap(order[j - 1], order[j]);
+    Row row;
+    for (uint32_t i : order) {
+      if (segments[i].now.from >= kEverywhere) break;
+      row.push_back(segments[i].now);
+    }
+    return Merged(std::move(row));
   });
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "frame.h"
+#include "paint_spans.h"
 #include "point_list.h"
 #include "string_ops.h"
 #include "surface.h"
@@ -20,60 +21,25 @@ HGDIOBJ MakeLinePen(const WindowRecord& record, int32_t line_colour) {
   return CreatePen(record.pen_style, record.pen_width, static_cast<COLORREF>(line_colour));
 }
 
-void FillSpans(HDC dc, const std::vector<Span>& spans, HBRUSH brush) {
-  if (spans.empty() || !brush) return;
-  // Rows whose spans repeat those of the row above grow its rectangles: a shape that covers
-  // a tall canvas is a few rectangles, not one per row.
-  std::vector<RECT> rects;
-  size_t group = 0, group_size = 0;  // the rectangles of the last row taken
-  for (size_t i = 0; i < spans.size();) {
-    size_t end = i;
-    while (end < spans.size() && spans[end].y == spans[i].y) ++end;
-    bool repeats = end - i == group_size && group_size > 0 && rects[group].bottom == spans[i].y;
-    for (size_t k = 0; repeats && k < group_size; ++k)
-      repeats = rects[group + k].left == spans[i + k].left && rects[group + k].right == spans[i + k].right;
-    if (repeats) {
-      for (size_t k = 0; k < group_size; ++k) ++rects[group + k].bottom;
-    } else {
-      group = rects.size();
-      group_size = end - i;
-      for (size_t k = i; k < end; ++k) rects.push_back(RECT{spans[k].left, spans[k].y, spans[k].right, spans[k].y + 1});
-    }
-    i = end;
-  }
-  std::vector<unsigned char> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
-  auto* region = reinterpret_cast<RGNDATA*>(data.data());
-  region->rdh.dwSize = sizeof(RGNDATAHEADER);
-  region->rdh.iType = RDH_RECTANGLES;
-  region->rdh.nCount = static_cast<DWORD>(rects.size());
-  region->rdh.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
-  RECT bound{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-  for (const RECT& r : rects) {
-    bound.left = std::min(bound.left, r.left);
-    bound.top = std::min(bound.top, r.top);
-    bound.right = std::max(bound.right, r.right);
-    bound.bottom = std::max(bound.bottom, r.bottom);
-  }
-  region->rdh.rcBound = bound;
-  std::copy(rects.begin(), rects.end(), reinterpret_cast<RECT*>(region->Buffer));
-  GdiObject rgn(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), region));
-  if (rgn.get()) FillRgn(dc, static_cast<HRGN>(rgn.get()), brush);
-}
+void FillSpans(HDC dc, const std::vector<Span>& spans, HBRUSH brush) { PaintSpans(dc, {{&spans, brush}}); }
 
 void DrawShapeSpans(HDC dc, const ShapeSpans& spans, HBRUSH fill, int32_t line_colour) {
-  FillSpans(dc, spans.fill, fill);
-  if (line_colour == kColourNone) return;
-  GdiObject pen_brush(CreateSolidBrush(static_cast<COLORREF>(line_colour)));
-  FillSpans(dc, spans.outline, static_cast<HBRUSH>(pen_brush.get()));
+  // The platform paints the inside up to the outline and the outline over it, each pixel once
+  // whatever the mix.
+  std::vector<Span> inside = SpansWithout(spans.fill, spans.outline);
+  GdiObject pen_brush(line_colour == kColourNone ? nullptr : CreateSolidBrush(static_cast<COLORREF>(line_colour)));
+  PaintSpans(dc, {{&inside, fill}, {&spans.outline, static_cast<HBRUSH>(pen_brush.get())}});
 }
 
 int64_t PenExtent(const WindowRecord& record) { return std::llabs(int64_t{record.pen_width}); }
 
 bool PenWithinReach(const WindowRecord& record) { return PenExtent(record) <= kShapeReach; }
 
-bool LinesWithinReach(const WindowRecord& record, const std::vector<PixelPoint>& points) {
-  return PenExtent(record) <= 1 ||
-         (PenWithinReach(record) && PointsWithinReach(points, record.canvas_width, record.canvas_height));
+bool LinesWithinReach(const WindowRecord& record, const std::vector<PixelPoint>& points, bool closed) {
+  if (PenExtent(record) <= 1) return true;
+  int64_t segments = static_cast<int64_t>(points.size()) - (closed ? 0 : 1);
+  return PenWithinReach(record) && PointsWithinReach(points, record.canvas_width, record.canvas_height) &&
+         PlatformAffords(points, PenExtent(record) / 2 + 1, segments * segments);
 }
 
 WindowRecord* SourceSurface(HANDLE window, int32_t id) {
@@ -122,9 +88,10 @@ int32_t MarkCoordinate(int32_t v) {
   return v < -kFar ? -kFar : v > kFar ? kFar : v;
 }
 
-int32_t ExtentOf(int32_t a, int32_t b) {
-  int64_t extent = int64_t{b} - a + 1;
-  return extent < INT32_MIN || extent > INT32_MAX ? 0 : static_cast<int32_t>(extent);
+Side SideOf(int32_t a, int32_t b) {
+  int64_t pixels = std::llabs(int64_t{b} - a) + 1;
+  if (pixels > INT32_MAX) return {};
+  return {a, static_cast<int32_t>(b < a ? -pixels : pixels)};
 }
 
 int32_t SpanOf(int32_t a, int32_t b) {

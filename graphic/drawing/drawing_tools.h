@@ -74,7 +74,7 @@ inline int32_t FillColour(int32_t fill, int32_t line_colour) { return fill == kC
 // The record's pen (style, width) in a line colour; colour -2 is the stock null pen.
 HGDIOBJ MakeLinePen(const WindowRecord& record, int32_t line_colour);
 
-// Fills rows of pixel spans with a brush in the DC's mix mode, as one region.
+// Fills rows of pixel spans with a brush in the DC's mix mode (PaintSpans).
 void FillSpans(HDC dc, const std::vector<Span>& spans, HBRUSH brush);
 
 // Draws a shape given as spans: the inside with the fill brush (none: hollow), the outline in
@@ -86,10 +86,10 @@ void DrawShapeSpans(HDC dc, const ShapeSpans& spans, HBRUSH fill, int32_t line_c
 int64_t PenExtent(const WindowRecord& record);
 bool PenWithinReach(const WindowRecord& record);
 
-// Whether the platform's pen draws lines through these points in bounded time: a pen of one
-// pixel always (the platform cuts its lines to the canvas), a wider one within reach of the
-// canvas only (it fills the whole wide line, row by row).
-bool LinesWithinReach(const WindowRecord& record, const std::vector<PixelPoint>& points);
+// Whether the platform's pen draws lines through these points (closed: back to the first) in
+// bounded time: a pen of one pixel always (the platform cuts its lines to the canvas), a wider
+// one within reach of the canvas and while the platform's work stays within its budget.
+bool LinesWithinReach(const WindowRecord& record, const std::vector<PixelPoint>& points, bool closed = false);
 
 // The surface record of (window, control identifier) as SurfaceAttach finds it, or null.
 WindowRecord* SourceSurface(HANDLE window, int32_t id);
@@ -119,10 +119,15 @@ std::vector<POINT> PlatformPoints(const std::vector<PixelPoint>& points);
 // fit 32 bits.
 int32_t SpanOf(int32_t a, int32_t b);
 
-// The signed extent b - a + 1 of a rectangle side given from a to b, as the platform's block
-// transfers take it: negative when b lies before a (the platform then mirrors), 0 when it is
-// empty or does not fit 32 bits.
-int32_t ExtentOf(int32_t a, int32_t b);
+// One side of an inclusive rectangle from a to b as the platform's stretches take it: origin a
+// and |b - a| + 1 pixels; given backwards (b before a) the extent is negative, and the platform
+// covers a down to b, mirrored. Empty (0, 0) when the extent does not fit 32 bits.
+struct Side {
+  int32_t origin = 0, extent = 0;
+  int32_t low() const { return extent < 0 ? origin + extent + 1 : origin; }  // the first pixel
+  int32_t pixels() const { return extent < 0 ? -extent : extent; }
+};
+Side SideOf(int32_t a, int32_t b);
 
 // A coordinate for SurfaceMarkDirty, which widens marks by the pen: far values are brought in
 // to where the widening cannot overflow (the mark is cut to the canvas anyway).

@@ -18,13 +18,14 @@ void SurfaceCopy(HANDLE window, int32_t id, int32_t mix);
 void SurfaceCopyAt(HANDLE window, int32_t id, float x, float y, int32_t mix);
 
 // The source rectangle (x1, y1)-(x2, y2), inclusive, in the source's user coordinates, at the
-// mapped target point; a side given backwards is passed to the platform as a negative extent.
+// mapped target point. A block copy: corners in any order name the same |x2 - x1| + 1 by
+// |y2 - y1| + 1 pixels, copied unmirrored.
 void SurfaceCopyRect(HANDLE window, int32_t id, float x1, float y1, float x2, float y2, float x, float y,
                      int32_t mix);
 
 // The source rectangle (x1, y1)-(x2, y2) stretched onto the target rectangle (x3, y3)-(x4, y4),
-// all inclusive; a side given backwards (x2 < x1, x4 < x3, ...) is a negative extent, which the
-// platform draws mirrored. A stretch mode other than 0 becomes the target's stretch mode, as
+// all inclusive; a side given backwards (x2 < x1, x4 < x3, ...) covers the same |x2 - x1| + 1
+// pixels mirrored: the exact mirror of the copy given forwards. A stretch mode other than 0 becomes the target's stretch mode, as
 // SurfaceSetStretchMode would set it, and stays: the argument says which mode the copy uses,
 // 0 keeping the current one, and the surface's mode is one setting rather than one per call.
 void SurfaceStretchCopy(HANDLE window, int32_t id, float x1, float y1, float x2, float y2, float x3, float y3,
@@ -36,7 +37,7 @@ void SurfaceStretchCopyWhole(HANDLE window, int32_t id, float x3, float y3, floa
                              int32_t stretch_mode);
 
 // An image file (bitmap, else icon) named by the top operand, always consumed, stretched onto
-// the target rectangle like SurfaceStretchCopyWhole (a bitmap given backwards is mirrored). An
+// the target rectangle like SurfaceStretchCopyWhole (a bitmap given backwards is mirrored, an icon is not). An
 // empty name or an empty rectangle draws nothing; error 5 when a named file cannot be loaded
 // or there is no target. The file is read before SurfaceLock is taken.
 void SurfaceStretchImage(float x3, float y3, float x4, float y4, int32_t mix, int32_t stretch_mode);

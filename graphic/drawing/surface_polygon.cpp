@@ -14,7 +14,9 @@ void SurfacePolygon(int32_t colour, int32_t fill_colour, int32_t fill_style, int
   int32_t line = LineColour(*record, colour), fill = FillColour(fill_colour, line);
   GdiObject brush(SurfaceMakeBrush(fill, fill_style));
   std::vector<POINT> corners = PlatformPoints(points);
-  if (PenWithinReach(*record) && PointsWithinReach(points, width, height)) {
+  // The platform's polygon costs time by its rows times its edges, and its wide outline more.
+  if (PointsWithinReach(points, width, height) && LinesWithinReach(*record, points, true) &&
+      PlatformAffords(points, 0, static_cast<int64_t>(points.size()))) {
     GdiObject pen(MakeLinePen(*record, line));
     Selection pen_selected(dc, pen.get());
     Selection brush_selected(dc, brush.get());
@@ -22,17 +24,15 @@ void SurfacePolygon(int32_t colour, int32_t fill_colour, int32_t fill_style, int
     Polygon(dc, corners.data(), static_cast<int>(corners.size()));
     if (previous) SetPolyFillMode(dc, previous);
   } else {
-    // The platform's fill costs time by the polygon's height and its edges: a far polygon's
-    // inside is worked out over the canvas rows only. Its outline is the platform's own
+    // The inside is worked out over the canvas rows only. The outline is the platform's own
     // polyline of the same corners, which it cuts to the canvas exactly, unless the pen is
-    // wide (the platform fills a wide line row by row over its whole length).
-    if (fill != kColourNone)
-      FillSpans(dc, PolygonSpans(points, alternate != 0, width, height), static_cast<HBRUSH>(brush.get()));
-    if (line != kColourNone && !LinesWithinReach(*record, points)) {
-      GdiObject pen_brush(CreateSolidBrush(static_cast<COLORREF>(line)));
-      FillSpans(dc, StrokeSpans(points, true, PenExtent(*record), width, height),
-                static_cast<HBRUSH>(pen_brush.get()));
-    } else if (line != kColourNone) {
+    // wide; then it is drawn as spans too, and the inside is painted only up to it.
+    bool wide_outline = line != kColourNone && !LinesWithinReach(*record, points, true);
+    ShapeSpans spans;
+    if (fill != kColourNone) spans.fill = PolygonSpans(points, alternate != 0, width, height);
+    if (wide_outline) spans.outline = StrokeSpans(points, true, PenExtent(*record), width, height);
+    DrawShapeSpans(dc, spans, static_cast<HBRUSH>(brush.get()), wide_outline ? line : kColourNone);
+    if (line != kColourNone && !wide_outline) {
       GdiObject pen(MakeLinePen(*record, line));
       Selection pen_selected(dc, pen.get());
       corners.push_back(corners.front());

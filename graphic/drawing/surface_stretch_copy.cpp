@@ -11,13 +11,14 @@ namespace {
 
 // StretchBlt from a source DC rectangle onto the target's inclusive rectangle from a to b; a
 // rectangle given backwards on either side is mirrored by the platform.
-void StretchOnto(WindowRecord& target, PixelPoint a, PixelPoint b, HDC source, int32_t sx, int32_t sy,
-                 int32_t sw, int32_t sh, int32_t mix, int32_t stretch_mode) {
-  int32_t width = ExtentOf(a.x, b.x), height = ExtentOf(a.y, b.y);
-  if (width == 0 || height == 0 || sw == 0 || sh == 0) return;
+void StretchOnto(WindowRecord& target, PixelPoint a, PixelPoint b, HDC source, Side across, Side down, int32_t mix,
+                 int32_t stretch_mode) {
+  Side x = SideOf(a.x, b.x), y = SideOf(a.y, b.y);
+  if (!x.extent || !y.extent || !across.extent || !down.extent) return;
   HDC dc = target.memory_dc;
   if (stretch_mode) SetStretchBltMode(dc, stretch_mode);
-  StretchBlt(dc, a.x, a.y, width, height, source, sx, sy, sw, sh, MixRasterOperation(mix));
+  StretchBlt(dc, x.origin, y.origin, x.extent, y.extent, source, across.origin, down.origin, across.extent,
+             down.extent, MixRasterOperation(mix));
 }
 
 }  // namespace
@@ -29,7 +30,7 @@ void SurfaceStretchCopy(HANDLE window, int32_t id, float x1, float y1, float x2,
   PixelPoint from = SurfaceMapPoint(*source, x1, y1, false);
   PixelPoint to = SurfaceMapPoint(*source, x2, y2, false);
   StretchOnto(*record, SurfaceMapPoint(*record, x3, y3, false), SurfaceMapPoint(*record, x4, y4, false),
-              source->memory_dc, from.x, from.y, ExtentOf(from.x, to.x), ExtentOf(from.y, to.y), mix, stretch_mode);
+              source->memory_dc, SideOf(from.x, to.x), SideOf(from.y, to.y), mix, stretch_mode);
   SurfaceMarkDirty(*record, 0, 0, record->canvas_width, record->canvas_height);
 }
 
@@ -41,7 +42,7 @@ void SurfaceStretchCopyWhole(HANDLE window, int32_t id, float x3, float y3, floa
     return;
   }
   StretchOnto(*record, SurfaceMapPoint(*record, x3, y3, false), SurfaceMapPoint(*record, x4, y4, false),
-              source->memory_dc, 0, 0, source->canvas_width, source->canvas_height, mix, stretch_mode);
+              source->memory_dc, Side{0, source->canvas_width}, Side{0, source->canvas_height}, mix, stretch_mode);
   SurfaceMarkDirty(*record, 0, 0, record->canvas_width, record->canvas_height);
 }
 

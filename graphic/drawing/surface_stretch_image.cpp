@@ -14,15 +14,15 @@ namespace qv {
 
 namespace {
 
-// The target rectangle's signed extents under the target's current coordinates.
+// The target rectangle's sides under the target's current coordinates.
 struct TargetRect {
-  PixelPoint at;
-  int32_t width = 0, height = 0;
+  Side x, y;
+  bool empty() const { return !x.extent || !y.extent; }
 };
 
 TargetRect MapTarget(const WindowRecord& record, float x3, float y3, float x4, float y4) {
   PixelPoint a = SurfaceMapPoint(record, x3, y3, false), b = SurfaceMapPoint(record, x4, y4, false);
-  return {a, ExtentOf(a.x, b.x), ExtentOf(a.y, b.y)};
+  return {SideOf(a.x, b.x), SideOf(a.y, b.y)};
 }
 
 // The file read and decoded, before the lock is taken: a bitmap, else an icon of the size.
@@ -44,7 +44,7 @@ void LoadImageFile(const std::wstring& path, int32_t width, int32_t height, Load
   if (image.bitmap.get() && GetObjectW(image.bitmap.get(), sizeof image.info, &image.info)) return;
   image.bitmap.reset(nullptr);
   image.icon = static_cast<HICON>(
-      LoadImageW(nullptr, path.c_str(), IMAGE_ICON, std::abs(width), std::abs(height), LR_LOADFROMFILE));
+      LoadImageW(nullptr, path.c_str(), IMAGE_ICON, width, height, LR_LOADFROMFILE));
 }
 
 bool DrawBitmap(HDC dc, const LoadedImage& image, const TargetRect& to, int32_t mix, int32_t stretch_mode) {
@@ -54,12 +54,14 @@ bool DrawBitmap(HDC dc, const LoadedImage& image, const TargetRect& to, int32_t 
   if (stretch_mode) SetStretchBltMode(dc, stretch_mode);
   // Halftone stretching needs the brush origin set again.
   SetBrushOrgEx(dc, 0, 0, nullptr);
-  return StretchBlt(dc, to.at.x, to.at.y, to.width, to.height, scratch.get(), 0, 0, image.info.bmWidth,
+  return StretchBlt(dc, to.x.origin, to.y.origin, to.x.extent, to.y.extent, scratch.get(), 0, 0, image.info.bmWidth,
                     image.info.bmHeight, MixRasterOperation(mix)) != FALSE;
 }
 
+// The platform draws icons unmirrored: a rectangle given backwards holds the icon as it is.
 bool DrawIcon(HDC dc, const LoadedImage& image, const TargetRect& to) {
-  return DrawIconEx(dc, to.at.x, to.at.y, image.icon, to.width, to.height, 0, nullptr, DI_NORMAL) != FALSE;
+  return DrawIconEx(dc, to.x.low(), to.y.low(), image.icon, to.x.pixels(), to.y.pixels(), 0, nullptr, DI_NORMAL) !=
+         FALSE;
 }
 
 }  // namespace
@@ -74,9 +76,9 @@ void SurfaceStretchImage(float x3, float y3, float x4, float y4, int32_t mix, in
   }
   TargetRect to = MapTarget(*record, x3, y3, x4, y4);
   SurfaceRelease();
-  if (path.empty() || to.width == 0 || to.height == 0) return;
+  if (path.empty() || to.empty()) return;
   LoadedImage image;
-  LoadImageFile(path, to.width, to.height, image);
+  LoadImageFile(path, to.x.pixels(), to.y.pixels(), image);
   if (!image.loaded()) {
     RaiseError(kErrorInvalidArgument);
     return;
@@ -89,7 +91,7 @@ void SurfaceStretchImage(float x3, float y3, float x4, float y4, int32_t mix, in
   }
   to = MapTarget(*record, x3, y3, x4, y4);
   bool drawn = false;
-  if (HDC dc = record->memory_dc; dc && to.width != 0 && to.height != 0)
+  if (HDC dc = record->memory_dc; dc && !to.empty())
     drawn = image.bitmap.get() ? DrawBitmap(dc, image, to, mix, stretch_mode) : DrawIcon(dc, image, to);
   if (!drawn) {
     SurfaceRelease();

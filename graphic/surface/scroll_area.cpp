@@ -70,7 +70,10 @@ void ScrollViewSized(HWND window) {
 }
 
 void ScrollBarsUpdate(HWND window) {
-  if (SurfaceLock().held_by_caller()) return;
+  if (SurfaceLock().held_by_caller()) {  // inside a surface operation of this thread: after it
+    SurfaceLock().after_release([window] { ScrollBarsUpdate(window); });
+    return;
+  }
   // The flag word changes under the lock on drawing threads, so even the first look takes it.
   SurfaceLock().lock_serving();
   WindowRecord* record = RecordFind(window);

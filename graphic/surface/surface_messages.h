@@ -17,7 +17,8 @@ constexpr UINT kCanvasScrollArea = 0x1403;    // scrolled view over a larger can
 
 // Ends a surface operation that must be finished on the surface window's own thread: called
 // with SurfaceLock held (the record from SurfaceAcquire), releases it, then sends the message
-// to the record's window and returns its answer. The handler takes the lock itself.
+// to the record's window and returns its answer. The handler takes the lock itself. Nested inside
+// an outer hold of the calling thread, the send waits for the outermost release (answer 0).
 LRESULT SurfaceWindowSend(WindowRecord& record, UINT message, WPARAM wparam, LPARAM lparam);
 
 }  // namespace qv

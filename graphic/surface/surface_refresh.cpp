@@ -1,5 +1,6 @@
 #include "floating_point_state.h"
 #include "surface.h"
+#include "surface_lock.h"
 #include "surface_refresh.h"
 
 namespace qv {
@@ -15,6 +16,10 @@ void ResetDirty(WindowRecord& record) {
 
 void UpdateAfterRelease(HWND window) {
   if (!window) return;
+  if (SurfaceLock().held_by_caller()) {  // an outer hold of this thread: after its release
+    SurfaceLock().after_release([window] { UpdateAfterRelease(window); });
+    return;
+  }
   FloatingPointState keep;
   UpdateWindow(window);
 }

@@ -16,7 +16,8 @@ namespace qv {
 HWND SurfaceRefreshLocked(WindowRecord& record);
 
 // UpdateWindow with the caller's floating-point state kept; nothing for null. The paint takes
-// SurfaceLock itself.
+// SurfaceLock itself, so inside an outer hold of the calling thread the update waits for the
+// outermost release.
 void UpdateAfterRelease(HWND window);
 
 // Wakes the loop of a graphic window's thread so that it refreshes the canvas (one wake-up

@@ -28,8 +28,11 @@ int64_t Target(int32_t code, int64_t now, int32_t line, int32_t page, int32_t mo
 }  // namespace
 
 std::optional<LRESULT> SurfaceScrollMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  // Sent from inside a surface operation of this thread: the view is left alone.
-  if (SurfaceLock().held_by_caller()) return std::nullopt;
+  // Sent from inside a surface operation of this thread: the view moves after it.
+  if (SurfaceLock().held_by_caller()) {
+    SurfaceLock().after_release([=] { SurfaceScrollMessage(window, message, wparam, lparam); });
+    return 0;
+  }
   bool across = message == WM_HSCROLL;
   int32_t code = static_cast<int32_t>(wparam == kScrollToPosition ? wparam : LOWORD(wparam));
   // This thread's own records need no lock to be read; the bar answers before the lock is taken.

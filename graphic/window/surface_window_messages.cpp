@@ -50,8 +50,11 @@ LRESULT StretchView(HWND canvas, bool on) {
 
 LRESULT CanvasPrivateMessage(HWND canvas, UINT message, WPARAM wparam, LPARAM lparam) {
   // A handler runs on the window's thread; one that found the lock held by this very thread
-  // (sent from inside a surface operation) would wait for itself.
-  if (SurfaceLock().held_by_caller()) return 0;
+  // (sent from inside a surface operation) would wait for itself: it runs after that operation.
+  if (SurfaceLock().held_by_caller()) {
+    SurfaceLock().after_release([=] { CanvasPrivateMessage(canvas, message, wparam, lparam); });
+    return 0;
+  }
   switch (message) {
     case kCanvasBringToFront:
       return BringToFront(canvas);

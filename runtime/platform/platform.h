@@ -23,6 +23,16 @@ void* TlsSlotGet(uint32_t index);
 void TlsSlotSet(uint32_t index, void* value);
 void TlsSlotFree(uint32_t index);
 
+// Work the run-time does on a thread as it ends, for threads it did not start (a program's own).
+// ThreadEndAdd registers a step (at most four, at static initialisation); ThreadEndArm marks the
+// calling thread, whose end then runs every step on it. The run-time keeps no C++ thread_local
+// on Windows: there the emulated thread-local storage is torn down at a CreateThread thread's
+// end under the loader's lock, and such a thread that ends beside a thread of the posix thread
+// library was seen to stop both for good. The steps run from a fiber-local slot's callback,
+// before the loader's lock is taken.
+void ThreadEndAdd(void (*step)());
+void ThreadEndArm();
+
 // The calling thread's innermost procedure activation. Every run-time operation reads it (the
 // renderer some 300,000 times a burst), so it has a slot of its own that is read inline with
 // the platform's fastest per-thread access.

@@ -146,6 +146,34 @@ void* TlsSlotGet(uint32_t index) { return pthread_getspecific(static_cast<pthrea
 void TlsSlotSet(uint32_t index, void* value) { pthread_setspecific(static_cast<pthread_key_t>(index), value); }
 void TlsSlotFree(uint32_t index) { pthread_key_delete(static_cast<pthread_key_t>(index)); }
 
+namespace {
+
+constexpr int kThreadEndSteps = 4;
+void (*g_thread_end_steps[kThreadEndSteps])() = {};
+
+// A key's destructor runs once the other keys' values may be gone; the steps read their own.
+struct ThreadEnd {
+  bool armed = false;
+  ~ThreadEnd() {
+    if (!armed) return;
+    for (auto* step : g_thread_end_steps)
+      if (step) step();
+  }
+};
+thread_local ThreadEnd t_thread_end;
+
+}  // namespace
+
+void ThreadEndAdd(void (*step)()) {
+  for (auto*& slot : g_thread_end_steps)
+    if (!slot || slot == step) {
+      slot = step;
+      return;
+    }
+}
+
+void ThreadEndArm() { t_thread_end.armed = true; }
+
 // Flags change nothing for the two code pages converted here.
 int BytesToWide(uint32_t code_page, uint32_t, const unsigned char* src, int n, char16_t* dst, int capacity) {
   if (n <= 0 || capacity < 0) return 0;

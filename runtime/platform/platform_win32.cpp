@@ -34,6 +34,36 @@ void TlsSlotSet(uint32_t index, void* value) { TlsSetValue(index, value); }
 void TlsSlotFree(uint32_t index) { TlsFree(index); }
 
 namespace {
+
+constexpr int kThreadEndSteps = 4;
+void (*g_thread_end_steps[kThreadEndSteps])() = {};
+
+void WINAPI RunThreadEndSteps(void* armed) {
+  if (!armed) return;
+  for (auto* step : g_thread_end_steps)
+    if (step) step();
+}
+
+DWORD ThreadEndSlot() {
+  static const DWORD slot = FlsAlloc(RunThreadEndSteps);
+  return slot;
+}
+
+}  // namespace
+
+void ThreadEndAdd(void (*step)()) {
+  for (auto*& slot : g_thread_end_steps)
+    if (!slot || slot == step) {
+      slot = step;
+      return;
+    }
+}
+
+void ThreadEndArm() {
+  if (ThreadEndSlot() != FLS_OUT_OF_INDEXES) FlsSetValue(ThreadEndSlot(), reinterpret_cast<void*>(1));
+}
+
+namespace {
 // Allocated while the program loads, before any procedure runs.
 const DWORD g_frame_slot = TlsAlloc();
 constexpr uint32_t kTebTlsSlots = offsetof(TEB, TlsSlots);

@@ -33,9 +33,7 @@ void RuntimeThreadMain(std::shared_ptr<ThreadStart> start) {
 
 }  // namespace
 
-// Started through the posix thread library like a program's std::thread: under Wine a thread of
-// CreateThread's and one of the library's that end at the same moment can stop each other for
-// good in their ends.
+// Started through the posix thread library like a program's std::thread (runtime_thread.h).
 HANDLE RuntimeThreadStart(void (*body)(void*), void* argument) {
   auto start = std::shared_ptr<ThreadStart>(new (std::nothrow) ThreadStart{body, argument});
   if (!start) return nullptr;

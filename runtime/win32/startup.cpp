@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <mutex>
+
 #include "command_tail.h"
 #include "frame.h"
 #include "platform/platform.h"
@@ -57,9 +59,12 @@ void StartUp(const Program& program) {
 
   ThreadRecord* main = ThreadRecordGet();  // makes the thread-record slot as well
   if (!main) ExitProcess(255);
-  rt.main_record = main;
   for (int i = 0; i < 4; ++i) main->settings[i] = kInitialSettings[i];
   main->code_page = 0;
+  {
+    std::lock_guard hold(rt.main_lock);
+    rt.main_record = main;
+  }
 
   CoInitialize(nullptr);
   INITCOMMONCONTROLSEX controls{sizeof controls, rt.common_control_classes};

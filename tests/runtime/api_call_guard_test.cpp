@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cfenv>
 #include <thread>
+#include <vector>
 
 #include "error.h"
 #include "frame.h"
@@ -93,6 +94,36 @@ TEST(ApiCallGuard, GuardedCallsNeverOverlap) {
   a.join();
   b.join();
   EXPECT_FALSE(overlapped);
+}
+
+// Threads waiting for a guarded call that blocks (a device call, a round trip to the Wine
+// server) leave the processor to it: on a machine with few cores, spinning waiters starved the
+// holder and the server it waited for, and a 300 ms call held the others for seconds.
+TEST(ApiCallGuard, WaitersLeaveTheProcessorToABlockedCall) {
+  std::atomic<bool> holding{false};
+  std::thread holder([&] {
+    ApiCallGuard([&] {
+      holding = true;
+      Sleep(300);
+      return 0;
+    });
+  });
+  while (!holding) Sleep(1);
+  std::vector<std::thread> waiters;
+  std::vector<double> cpu_ms(4);
+  for (size_t i = 0; i < cpu_ms.size(); ++i)
+    waiters.emplace_back([&, i] {
+      ApiCallGuard(::GetTickCount);
+      FILETIME created, ended, kernel, user;
+      GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
+      auto ms = [](const FILETIME& t) { return ((uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4; };
+      cpu_ms[i] = ms(kernel) + ms(user);
+    });
+  holder.join();
+  for (std::thread& t : waiters) t.join();
+  double total = 0;
+  for (double ms : cpu_ms) total += ms;
+  EXPECT_LT(total, 60.0) << "processor time of four threads waiting about 300 ms each";
 }
 
 }  // namespace

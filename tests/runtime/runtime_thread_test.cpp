@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstring>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -145,6 +147,71 @@ TEST(RuntimeThreads, TheThreadRecordSlotIsMadeOnceWhenThreadsStartTogether) {
   rt.tls_index = saved_index;
   rt.tls_allocated = true;
   EXPECT_EQ(lost, 0);
+}
+
+// ShutDown frees the start-up thread's record while other threads may still start and copy its
+// settings from it. Here a thread makes its own record the start-up record and frees it, again
+// and again, while another starts afresh; freed records are filled with 0xCC first, so a copy
+// from a freed record shows.
+HGLOBAL(WINAPI* g_global_free)(HGLOBAL) = nullptr;
+
+HGLOBAL WINAPI PoisoningGlobalFree(HGLOBAL block) {
+  if (block) std::memset(block, 0xCC, GlobalSize(block));
+  return g_global_free(block);
+}
+
+TEST(RuntimeThreads, ThreadsStartingWhileTheStartUpRecordIsFreedNeverCopyIt) {
+  RuntimeState& rt = Runtime();
+  ThreadRecord* main = rt.main_record;
+  testing::ImportHook hook("kernel32.dll", "GlobalFree", reinterpret_cast<void*>(PoisoningGlobalFree));
+  ASSERT_TRUE(hook.installed());
+  g_global_free = reinterpret_cast<HGLOBAL(WINAPI*)(HGLOBAL)>(hook.original());
+  std::atomic<bool> stop{false};
+  std::atomic<long> poisoned{0}, starts{0};
+  std::thread releaser([&] {
+    while (!stop) {
+      ThreadRecord* record = ThreadRecordGet();
+      record->settings[1] = 7;
+      rt.main_record = record;  // as StartUp does
+      ThreadRecordRelease();    // as ShutDown does
+    }
+  });
+  std::thread starter([&] {
+    while (!stop) {
+      ThreadRecord* record = ThreadRecordGet();
+      if (record->settings[0] == static_cast<int32_t>(0xCCCCCCCC)) ++poisoned;
+      ThreadRecordRelease();
+      ++starts;
+    }
+  });
+  Sleep(1500);
+  stop = true;
+  releaser.join();
+  starter.join();
+  rt.main_record = main;
+  EXPECT_EQ(poisoned.load(), 0) << "of " << starts.load() << " starts";
+  EXPECT_GT(starts.load(), 0);
+}
+
+// A program's CreateThread thread that used the run-time ends beside a run-time thread: 300
+// rounds of the two released together (tests/runtime/thread_end_probe.cpp), each thread given
+// 2 s to end. The probe's exit code names a pair that stuck.
+TEST(RuntimeThreads, ProgramThreadsEndBesideRunTimeThreads) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring path(self);
+  path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"thread_end_probe.exe";
+  std::wstring line = L"\"" + path + L"\" 300 mixed create library";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  if (WaitForSingleObject(pi.hProcess, 120000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 0xDEAD);
+  DWORD code = 0xDEAD;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_EQ(code, 0u) << "10: mixed, 13: create, 14: library";
 }
 
 }  // namespace

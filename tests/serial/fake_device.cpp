@@ -71,6 +71,7 @@ HANDLE WINAPI FakeCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURIT
 }
 
 DWORD WINAPI FakeGetFileType(HANDLE h) {
+  Seam("GetFileType");
   FAKE_CALL("GetFileType", h);
   return d.file_type;
 }

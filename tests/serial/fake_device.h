@@ -87,8 +87,8 @@ class FakeDevice {
   bool hold_device = false;
   int held_calls = 0;
 
-  // The seam between two device calls: run at the start of every ClearCommError, ReadFile,
-  // PurgeComm and CloseHandle, on the calling thread and without the device's lock, so it can
+  // The seam between two device calls: run at the start of every GetFileType, ClearCommError,
+  // ReadFile, PurgeComm and CloseHandle, on the calling thread and without the device's lock, so it can
   // hang the line up, flush it, make a call fail or sleep exactly there. `last_count` is what
   // the last ClearCommError reported.
   std::function<void(const std::string& call)> before_call;

@@ -232,6 +232,22 @@ TEST_F(PtyTest, BurstsLargerThanTheTtyArriveWhole) {
   EXPECT_EQ(ErrorTake(), 0);
 }
 
+// Bursts from a line paced as a real one at 9600 and 115200 baud (a byte every millisecond, or
+// a dozen): the drain takes them as they come, and they arrive whole and in order.
+TEST_F(PtyTest, PacedBurstsArriveWholeAndInOrder) {
+  const ChannelNumber n = Open(port_);
+  ChannelSet(n, kItemReceiveQueue, 20000);
+  ASSERT_EQ(ErrorTake(), 0);
+  for (auto [baud, size] : {std::pair<uint32_t, size_t>{9600, 1500}, {115200, 20000}}) {
+    const std::string burst = Pattern(size, static_cast<int>(baud % 97));
+    VirtualSerial::FeedPaced(port_, baud, burst);
+    ASSERT_EQ(WaitForCount(n, static_cast<int32_t>(size)), static_cast<int32_t>(size)) << baud;
+    ChannelReceive(n, static_cast<int32_t>(size));
+    EXPECT_TRUE(PopText().str() == burst) << baud;
+    EXPECT_EQ(ErrorTake(), 0) << baud;
+  }
+}
+
 TEST_F(PtyTest, APurgeEmptiesTheQueueAndTheTty) {
   const ChannelNumber n = Open(port_);
   ChannelSet(n, kItemReceiveQueue, 20000);

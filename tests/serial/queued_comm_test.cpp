@@ -319,6 +319,54 @@ TEST_F(QueuedDeviceTest, AnIdleChannelSleepsInTheDevice) {
   EXPECT_LT(GetTickCount64() - sent, ULONGLONG{ReceiveQueue::kDrainWaitMs});
 }
 
+// An open that gives up after the device opened (here: it turns out to be a disk) lets its drain
+// go outside the open lock and the platform-call lock: other threads' guarded calls go on while
+// it waits for the drain's device call.
+TEST_F(QueuedDeviceTest, AnOpenThatGivesUpWaitsForItsDrainOutsideEveryLock) {
+  std::atomic<bool> gave_up{false};
+  {
+    auto lock = dev.Lock();
+    dev.hold_device = true;  // the drain's first call waits at the device
+    dev.before_call = [&](const std::string& call) {
+      if (call != "GetFileType") return;
+      auto lock = dev.Lock();
+      if (dev.calls_of("GetFileType") == 1) {  // the layer has seen a comm device; the channel will not
+        dev.file_type = FILE_TYPE_DISK;
+        gave_up = true;
+      }
+    };
+  }
+  std::atomic<bool> opened{false};
+  std::thread opener([&] {
+    ProcedureFrame f;
+    EXPECT_EQ(Open(), -1);
+    EXPECT_EQ(ErrorTake(), 69);
+    opened = true;
+  });
+  const ULONGLONG until = GetTickCount64() + kGenerousMs;
+  while (!gave_up && GetTickCount64() < until) ::Sleep(1);
+  ::Sleep(50);  // the open now waits for its drain
+  std::atomic<bool> called{false};
+  std::thread other([&] {
+    ApiCallGuard(::GetTickCount);
+    called = true;
+  });
+  const ULONGLONG end = GetTickCount64() + ReceiveQueue::kStopWaitMs / 2;
+  while (!called && GetTickCount64() < end) ::Sleep(1);
+  EXPECT_TRUE(called) << "a guarded call waited for the failed open's drain";
+  {
+    auto lock = dev.Lock();
+    dev.hold_device = false;
+    dev.before_call = nullptr;
+    dev.arrived.notify_all();
+  }
+  opener.join();
+  other.join();
+  auto lock = dev.Lock();
+  dev.arrived.wait_for(lock, std::chrono::seconds(5), [&] { return dev.open_handles.empty(); });
+  EXPECT_EQ(dev.closed.size(), 1u);
+}
+
 // Faults put exactly between two device calls of the drain. Whatever the line does there, the
 // close returns within a second and holds no process-wide lock meanwhile, the device is closed
 // once and can be opened again.

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <sstream>
 
 namespace qv::testing {
@@ -49,6 +50,9 @@ std::u16string VirtualSerial::DeviceName(const std::string& port) {
 }
 
 std::string VirtualSerial::Request(const std::string& command) {
+  // One request at a time: the replies come back in order on one stream.
+  static std::mutex one_at_a_time;
+  std::lock_guard lock(one_at_a_time);
   std::printf("@@vs %s\n", command.c_str());
   std::fflush(stdout);
   std::string reply;
@@ -67,6 +71,10 @@ std::string VirtualSerial::Request(const std::string& command) {
 
 void VirtualSerial::Feed(const std::string& port, const std::string& bytes) {
   Request("feed " + port + " " + Hex(bytes));
+}
+
+void VirtualSerial::FeedPaced(const std::string& port, uint32_t baud, const std::string& bytes) {
+  Request("pace " + port + " " + std::to_string(baud) + " " + Hex(bytes));
 }
 
 std::string VirtualSerial::Read(const std::string& port, size_t count, uint32_t timeout_ms) {

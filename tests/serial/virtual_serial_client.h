@@ -21,6 +21,8 @@ class VirtualSerial {
   static std::string Request(const std::string& command);
 
   static void Feed(const std::string& port, const std::string& bytes);
+  // Feeds in the background at the pace of a line at `baud`.
+  static void FeedPaced(const std::string& port, uint32_t baud, const std::string& bytes);
   static std::string Read(const std::string& port, size_t count, uint32_t timeout_ms);
   static int Waiting(const std::string& port);
   static std::vector<long> Settings(const std::string& port);  // ispeed ospeed bits parenb cstopb

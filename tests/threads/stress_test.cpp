@@ -3,6 +3,12 @@
 // threads; graphic windows opened, drawn into, resized, minimised, scrolled, stretched and closed
 // from other threads; drawing and text on memory surfaces; serial channels on pseudo-terminals
 // (under tools/virtual_serial.py) opened, queried, received, sent and closed while data flows.
+// Dialog callbacks also join workers that kill the dialog's controls, without running messages.
+//
+// Faults are injected at the window seam through the program's import table: a dialog thread's
+// GetQueueStatus and PeekMessageW sometimes first run a drawing command sent to its own dialog
+// (as Wine's display driver runs window procedures there), and sends to another thread's window
+// are sometimes delayed. QV_STRESS_FAULTS=0 leaves the injection out.
 //
 // QV_STRESS_SECONDS (default 60) and QV_STRESS_SEED (default: from the clock) choose the run; the
 // seed is printed so that a failing run's random choices can be replayed. Any wait longer than
@@ -16,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <thread>
@@ -27,6 +34,7 @@
 #include "draw_target.h"
 #include "error.h"
 #include "font_table.h"
+#include "import_hook.h"
 #include "memory_surface.h"
 #include "serial.h"
 #include "surface_attach.h"
@@ -35,6 +43,7 @@
 #include "surface_text.h"
 #include "surface_window.h"
 #include "surface_window_ops.h"
+#include "stress_serial_faults.h"
 #include "thread_record.h"
 #include "thread_test_support.h"
 #include "thread_watchdog.h"
@@ -51,6 +60,7 @@ using testing::ThreadPlace;
 constexpr int32_t kCanvasA = 1001, kCanvasB = 1002, kButton = 1003, kSpare = 1004;
 constexpr WPARAM kDrawCommand = 4243;
 constexpr UINT kPostedDraw = WM_APP + 7;
+constexpr UINT kPostedJoinKill = WM_APP + 8;  // the callback joins a worker that kills a control
 
 unsigned long EnvNumber(const char* name, unsigned long fallback) {
   const char* text = std::getenv(name);
@@ -104,7 +114,20 @@ void DrawSomething(Rng& rng, ThreadPlace& place) {
   ErrorClear();
 }
 
+std::atomic<long> g_joined_kills{0};
+
+// Waits for the worker as a program's join does: running no messages meanwhile.
+void JoinKillingWorker(HWND dialog, int32_t id) {
+  std::thread worker([dialog, id] { ControlKill(dialog, id); });
+  worker.join();
+  ++g_joined_kills;
+}
+
 LRESULT CALLBACK StressCallback(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+  if (message == kPostedJoinKill) {
+    JoinKillingWorker(dialog, static_cast<int32_t>(wparam));
+    return 1;
+  }
   bool sent = message == WM_COMMAND && LOWORD(wparam) == kDrawCommand;
   if (!sent && message != kPostedDraw) return 0;
   HANDLE before = DrawTargetGet();
@@ -117,6 +140,74 @@ LRESULT CALLBACK StressCallback(HWND dialog, UINT message, WPARAM wparam, LPARAM
   return 1;
 }
 
+// Fault injection at the window seam. Each thread draws its choices from its own generator,
+// seeded from the run's seed and the order in which threads first meet the seam.
+struct Faults {
+  unsigned long seed = 0;
+  std::atomic<unsigned> threads_seen{0};
+  std::atomic<long> queue_check_draws{0}, peek_draws{0}, delayed_sends{0};
+  DWORD(WINAPI* get_queue_status)(UINT) = nullptr;
+  BOOL(WINAPI* peek_message)(MSG*, HWND, UINT, UINT, UINT) = nullptr;
+  LRESULT(WINAPI* send_message)(HWND, UINT, WPARAM, LPARAM) = nullptr;
+} g_faults;
+
+thread_local bool t_injecting = false;
+
+Rng& FaultRng() {
+  thread_local Rng rng(static_cast<Rng::result_type>(g_faults.seed * 7919 + g_faults.threads_seen++));
+  return rng;
+}
+
+// On a thread that runs the current dialog: sometimes its drawing command first, as a sent message
+// run by the platform call would.
+std::atomic<HWND> g_fault_dialog{nullptr};
+
+void MaybeRunDrawing(std::atomic<long>& count) {
+  if (t_injecting) return;
+  HWND dialog = g_fault_dialog;
+  if (!dialog || GetWindowThreadProcessId(dialog, nullptr) != GetCurrentThreadId()) return;
+  if (Pick(FaultRng(), 16) != 0) return;
+  t_injecting = true;
+  SendMessageW(dialog, WM_COMMAND, kDrawCommand, 0);
+  t_injecting = false;
+  ++count;
+}
+
+DWORD WINAPI FaultyGetQueueStatus(UINT flags) {
+  MaybeRunDrawing(g_faults.queue_check_draws);
+  return g_faults.get_queue_status(flags);
+}
+
+BOOL WINAPI FaultyPeekMessage(MSG* message, HWND window, UINT first, UINT last, UINT remove) {
+  MaybeRunDrawing(g_faults.peek_draws);
+  return g_faults.peek_message(message, window, first, last, remove);
+}
+
+LRESULT WINAPI FaultySendMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (!t_injecting && GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId() && Pick(FaultRng(), 8) == 0) {
+    ++g_faults.delayed_sends;
+    Sleep(static_cast<DWORD>(Pick(FaultRng(), 20)));
+  }
+  return g_faults.send_message(window, message, wparam, lparam);
+}
+
+// The hooks for the run; none when QV_STRESS_FAULTS is 0.
+struct FaultHooks {
+  std::unique_ptr<testing::ImportHook> queue, peek, send;
+  explicit FaultHooks(unsigned long seed) {
+    g_faults.seed = seed;
+    if (std::getenv("QV_STRESS_FAULTS") && std::strtoul(std::getenv("QV_STRESS_FAULTS"), nullptr, 10) == 0) return;
+    queue = std::make_unique<testing::ImportHook>("user32.dll", "GetQueueStatus",
+                                                  reinterpret_cast<void*>(FaultyGetQueueStatus));
+    g_faults.get_queue_status = reinterpret_cast<DWORD(WINAPI*)(UINT)>(queue->original());
+    peek = std::make_unique<testing::ImportHook>("user32.dll", "PeekMessageW", reinterpret_cast<void*>(FaultyPeekMessage));
+    g_faults.peek_message = reinterpret_cast<BOOL(WINAPI*)(MSG*, HWND, UINT, UINT, UINT)>(peek->original());
+    send = std::make_unique<testing::ImportHook>("user32.dll", "SendMessageW", reinterpret_cast<void*>(FaultySendMessage));
+    g_faults.send_message = reinterpret_cast<LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM)>(send->original());
+  }
+  bool installed() const { return !queue || (queue->installed() && peek->installed() && send->installed()); }
+};
+
 struct Shared {
   std::atomic<bool> stop{false};
   std::atomic<HWND> dialog{nullptr};
@@ -124,6 +215,7 @@ struct Shared {
   std::atomic<ChannelNumber> lasting_channel{-1};
   std::atomic<long> failures{0};
   std::atomic<long long> bytes_checked{0};
+  std::atomic<long> faulted_closes{0};
 };
 
 void Fail(Shared& shared, const std::string& what) {
@@ -146,6 +238,7 @@ void DialogThread(Rng& rng, ThreadPlace& place, Shared& shared) {
       DialogShowModeless(dialog, StressCallback, nullptr);
     }
     shared.dialog = dialog;
+    g_fault_dialog = dialog;
     DWORD until = GetTickCount() + 100 + Pick(rng, 600);
     while (GetTickCount() < until && !shared.stop) {
       {
@@ -159,6 +252,7 @@ void DialogThread(Rng& rng, ThreadPlace& place, Shared& shared) {
       }
     }
     shared.dialog = nullptr;
+    g_fault_dialog = nullptr;
     PlaceScope at(place, "DestroyWindow(dialog)");
     DestroyWindow(dialog);
     for (int i = 0; i < 20; ++i) DialogPumpOnce();
@@ -198,6 +292,7 @@ void SettingsThread(Rng& rng, ThreadPlace& place, Shared& shared) {
       case 4: {
         PlaceScope at(place, "ControlKill");
         if (Pick(rng, 4) == 0) ControlKill(dialog, kSpare);
+        if (Pick(rng, 2) == 0) PostMessageW(dialog, kPostedJoinKill, Pick(rng, 2) ? kSpare : kButton, 0);
         break;
       }
       case 5: {
@@ -453,6 +548,8 @@ TEST(Stress, TheWholeLibraryFromSeveralThreads) {
   std::fflush(stdout);
   RecordProperty("seed", std::to_string(seed));
 
+  FaultHooks faults(seed);
+  ASSERT_TRUE(faults.installed());
   const Counts start = Now();
   Shared shared;
   testing::Watchdog watchdog("stress seed " + std::to_string(seed));
@@ -475,6 +572,14 @@ TEST(Stress, TheWholeLibraryFromSeveralThreads) {
       bodies.emplace_back("channel churn", [port = ports[1]](Rng& r, ThreadPlace& p, Shared& s) {
         ChannelChurnThread(r, p, s, port);
       });
+    // A third port's channel meets faults between the drain's device calls.
+    if (ports.size() >= 3) {
+      testing::InstallSerialFaults(static_cast<uint32_t>(seed), ports[2]);
+      bodies.emplace_back("faulted channel", [port = ports[2]](Rng& r, ThreadPlace& p, Shared& s) {
+        testing::FaultedChannelThread(r, p, port, s.stop, [&s](const std::string& what) { Fail(s, what); },
+                                      s.faulted_closes);
+      });
+    }
   } else {
     std::printf("stress: no virtual serial ports, channels left out\n");
   }
@@ -522,8 +627,14 @@ TEST(Stress, TheWholeLibraryFromSeveralThreads) {
       Sleep(20);
     }
   }
-  std::printf("stress: %ld callback draws, %lld channel bytes checked; at start %s; at end %s\n",
-              g_callback_draws.load(), shared.bytes_checked.load(), Describe(start).c_str(), Describe(end).c_str());
+  std::printf("stress: %ld callback draws, %lld channel bytes checked, %ld faulted channel closes; at start %s; "
+              "at end %s\n",
+              g_callback_draws.load(), shared.bytes_checked.load(), shared.faulted_closes.load(),
+              Describe(start).c_str(), Describe(end).c_str());
+  std::printf("stress: faults injected: %ld drawings in queue checks, %ld in peeks, %ld delayed sends; %ld kills "
+              "joined from callbacks\n",
+              g_faults.queue_check_draws.load(), g_faults.peek_draws.load(), g_faults.delayed_sends.load(),
+              g_joined_kills.load());
   EXPECT_EQ(shared.failures.load(), 0);
   EXPECT_EQ(Describe(end), Describe(start));
   if (serial) {

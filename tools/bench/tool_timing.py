@@ -3,7 +3,9 @@
 
 - CPU used by an idle tool (port open, no data) over 10 s, as a share of one core: the tool's
   process (with the thread that keeps the port drained under Wine) and the Wine server of its
-  prefix, which carries its messages and device reads;
+  prefix, which carries its messages and device reads; and the wake-ups of the tool's threads
+  (context switches) per second. The same for the tool whose port does not exist, in the same
+  run: the difference is what the open channel costs;
 - latency from the last byte of a burst to the picture on screen, over several bursts.
 
     tool_timing.py --exe build/windows/app/quorvex.exe --prefix PREFIX --repo . [--bursts 8]
@@ -60,6 +62,45 @@ def processes_of_prefix(prefix, name):
     return out
 
 
+def wakeups(pids):
+    """Context switches of every thread of the processes: each is one wake-up of a thread."""
+    total = 0
+    for pid in pids:
+        try:
+            tids = os.listdir(f"/proc/{pid}/task")
+        except OSError:
+            continue
+        for tid in tids:
+            try:
+                with open(f"/proc/{pid}/task/{tid}/status") as f:
+                    for line in f:
+                        if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
+                            total += int(line.split()[1])
+            except OSError:
+                pass
+    return total
+
+
+def idle_figures(prefix, seconds):
+    """CPU share (tool, Wine server) and tool wake-ups per second over `seconds` of an idle tool."""
+    tool_pids = processes_of_prefix(prefix, "quorvex.exe")
+    server_pids = processes_of_prefix(prefix, "wineserver")
+    assert tool_pids and server_pids, "the tool's processes were not found"
+    before = cpu_seconds(tool_pids), cpu_seconds(server_pids), wakeups(tool_pids)
+    start = time.monotonic()
+    time.sleep(seconds)
+    elapsed = time.monotonic() - start
+    tool = used_between(before[0], cpu_seconds(tool_pids)) / elapsed
+    server = used_between(before[1], cpu_seconds(server_pids)) / elapsed
+    return tool, server, (wakeups(tool_pids) - before[2]) / elapsed
+
+
+def print_idle(what, figures):
+    tool, server, wakes = figures
+    print(f"idle {what}: {100 * (tool + server):.2f} % of one core (tool {100 * tool:.2f} %, "
+          f"Wine server {100 * server:.2f} %), {wakes:.1f} wake-ups/s of the tool's threads")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
@@ -81,17 +122,8 @@ def main():
         x, y, w, h = img.find_rect(BACKGROUND)
         assert (w, h) == (CANVAS_W, CANVAS_H), "the drawing area is not all background"
 
-        tool_pids = processes_of_prefix(prefix, "quorvex.exe")
-        server_pids = processes_of_prefix(prefix, "wineserver")
-        assert tool_pids and server_pids, "the tool's processes were not found"
-        before = cpu_seconds(tool_pids), cpu_seconds(server_pids)
-        start = time.monotonic()
-        time.sleep(args.idle_seconds)
-        elapsed = time.monotonic() - start
-        used = (used_between(before[0], cpu_seconds(tool_pids)),
-                used_between(before[1], cpu_seconds(server_pids)))
-        print(f"idle CPU over {elapsed:.1f} s: {100 * sum(used) / elapsed:.2f} % of one core "
-              f"(tool {100 * used[0] / elapsed:.2f} %, Wine server {100 * used[1] / elapsed:.2f} %)")
+        with_port = idle_figures(prefix, args.idle_seconds)
+        print_idle(f"with its port open, over {args.idle_seconds:.0f} s", with_port)
 
         latencies = []
         for k in range(args.bursts):
@@ -113,6 +145,15 @@ def main():
         screen.send_close(win)
         code = tool.wait(30)
         print(f"exit code {code}")
+
+        # The same tool on a port that does not exist: no channel, the rest the same.
+        tool = Tool(exe, prefix, os.environ.get("DISPLAY"), ["PORT=COM99"])
+        screen.wait_window("Quorvex", 60)
+        time.sleep(2.0)
+        no_port = idle_figures(prefix, args.idle_seconds)
+        print_idle("with no port", no_port)
+        print(f"the open idle channel costs {100 * (sum(with_port[:2]) - sum(no_port[:2])):.2f} % of one core "
+              f"(goal: at most 0.3 %) and {with_port[2] - no_port[2]:.1f} wake-ups/s (goal: at most 10)")
         return 0
     finally:
         tool.kill()

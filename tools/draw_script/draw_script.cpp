@@ -1,4 +1,4 @@
-// Runs a drawing script against the run-time: draw_script.exe SCRIPT
+// Runs a drawing script against the run-time: draw_script.exe [--slow MS] SCRIPT
 // Each line is one run-time operation by its name with its arguments, or a line of the
 // runner's own (memory, load, window, target, save). Getters print their result on standard
 // output, one line each. A malformed line stops the script with its line number (exit code 2);
@@ -6,17 +6,22 @@
 // Exit code 1: the script cannot be read, or a target cannot be made, loaded or saved. Graphic
 // windows stay open after the last line until they are closed (a malformed line ends the
 // runner and its windows at once). draw_script.exe --operations lists every operation.
+// With --slow MS every line during which the surface lock was held longer than MS milliseconds
+// without a break is reported as SCRIPT:LINE: Operation: slow, the surface lock held N ms.
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "command_args.h"
 #include "error.h"
+#include "lock_watch.h"
 #include "runtime_state.h"
 #include "script_line.h"
 #include "script_operations.h"
@@ -37,6 +42,13 @@ void WaitForWindows(const std::vector<OpenedWindow>& windows) {
     while (IsWindow(window.frame)) Sleep(kWindowPollMs);
     if (window.thread) WaitForSingleObject(window.thread.get(), kThreadEndMs);
   }
+}
+
+// A malformed line ends the runner with its windows, but the threads of windows already closed
+// are on their way out: the runner lets them end first, for the same reason.
+void WaitForClosedWindows(const std::vector<OpenedWindow>& windows) {
+  for (const OpenedWindow& window : windows)
+    if (window.thread && !IsWindow(window.frame)) WaitForSingleObject(window.thread.get(), kThreadEndMs);
 }
 
 // One line per operation: name, family, arguments and what it prints, tab-separated.
@@ -63,11 +75,20 @@ int32_t RunScript(void*, void*, const char16_t* tail, int32_t) {
   // Lines end in \n alone, so that what the runner prints reads the same on every system.
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
-  std::u16string_view argument = CommandArgument(tail ? tail : u"", 1);
+  std::u16string_view command = tail ? tail : u"";
+  std::u16string_view argument = CommandArgument(command, 1);
+  double slow_ms = -1;  // no limit
+  int32_t script_argument = 1;
+  if (argument == u"--slow") {
+    std::u16string_view limit = CommandArgument(command, 2);
+    slow_ms = std::wcstod(std::wstring(limit.begin(), limit.end()).c_str(), nullptr);
+    script_argument = 3;
+  }
+  argument = CommandArgument(command, script_argument);
   std::wstring path(argument.begin(), argument.end());
   if (path == L"--operations") return ListOperations();
-  if (path.empty()) {
-    std::fprintf(stderr, "usage: draw_script SCRIPT | --operations\n");
+  if (path.empty() || (script_argument == 3 && !(slow_ms > 0))) {
+    std::fprintf(stderr, "usage: draw_script [--slow MS] SCRIPT | --operations\n");
     return kExitMalformed;
   }
   std::string script = Utf8(path);
@@ -80,6 +101,8 @@ int32_t RunScript(void*, void*, const char16_t* tail, int32_t) {
   int number = 0;
   int32_t status = 0;
   Context context;
+  std::optional<LockWatch> watch;
+  if (slow_ms > 0) watch.emplace();
   auto say = [&](const std::string& message) {
     std::fflush(stdout);  // printed results and messages stay in the order of the lines
     std::fprintf(stderr, "%s:%d: %s\n", script.c_str(), number, message.c_str());
@@ -90,6 +113,7 @@ int32_t RunScript(void*, void*, const char16_t* tail, int32_t) {
     ParseResult parsed = ParseLine(text);
     if (!parsed.error.empty()) {
       say(parsed.error);
+      WaitForClosedWindows(context.windows);
       return kExitMalformed;
     }
     if (!parsed.line) continue;
@@ -101,11 +125,16 @@ int32_t RunScript(void*, void*, const char16_t* tail, int32_t) {
       wrong = std::string(op->name) + " makes no surface to name";
     if (!wrong.empty()) {
       say(wrong);
+      WaitForClosedWindows(context.windows);
       return kExitMalformed;
     }
     ErrorClear();
     Outcome outcome;
+    if (watch) watch->TakeLongestMs();
     Call(*op, line.args, context, outcome);
+    if (double held = watch ? watch->TakeLongestMs() : 0; watch && held > slow_ms)
+      say(std::string(op->name) + ": slow, the surface lock held " + std::to_string(static_cast<long long>(held)) +
+          " ms");
     if (uint8_t error = ErrorNumber()) say(std::string(op->name) + ": error " + std::to_string(error));
     if (outcome.printed) {
       std::fputs((*outcome.printed + "\n").c_str(), stdout);

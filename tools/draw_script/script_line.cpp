@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "user_space.h"
 
@@ -138,6 +139,7 @@ ParseResult ParseLine(std::string_view text) {
       }
       value.kind = Value::Kind::kText;
       value.text = std::string(text.substr(i + 1, close - i - 1));
+      value.units = TextUnits(value.text);
       end = close + 1;
     } else if (text[i] == '[') {
       size_t close = text.find(']', i + 1);
@@ -164,6 +166,67 @@ ParseResult ParseLine(std::string_view text) {
   }
   result.line = std::move(line);
   return result;
+}
+
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  c = static_cast<char>(c | 0x20);
+  return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// A \uXXXX escape at i: its unit, or -1.
+int32_t Escape(std::string_view text, size_t i) {
+  if (i + 6 > text.size() || text[i] != '\\' || text[i + 1] != 'u') return -1;
+  int32_t unit = 0;
+  for (size_t k = i + 2; k < i + 6; ++k) {
+    int digit = HexDigit(text[k]);
+    if (digit < 0) return -1;
+    unit = unit * 16 + digit;
+  }
+  return unit;
+}
+
+// One UTF-8 sequence at i: its code point and length, or U+FFFD and one byte when the bytes
+// are no (shortest, non-surrogate) UTF-8.
+std::pair<uint32_t, size_t> Utf8At(std::string_view text, size_t i) {
+  auto byte = [&](size_t k) { return static_cast<uint8_t>(text[k]); };
+  uint8_t lead = byte(i);
+  if (lead < 0x80) return {lead, 1};
+  size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
+  if (lead >= 0xF5) length = 0;
+  if (length == 0 || i + length > text.size()) return {0xFFFD, 1};
+  uint32_t code = lead & (0x7F >> length);
+  for (size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return {0xFFFD, 1};
+    code = code << 6 | (byte(i + k) & 0x3F);
+  }
+  static constexpr uint32_t kShortest[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (code < kShortest[length] || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000)) return {0xFFFD, 1};
+  return {code, length};
+}
+
+}  // namespace
+
+std::u16string TextUnits(std::string_view text) {
+  std::u16string units;
+  for (size_t i = 0; i < text.size();) {
+    if (int32_t unit = Escape(text, i); unit >= 0) {
+      units += static_cast<char16_t>(unit);
+      i += 6;
+      continue;
+    }
+    auto [code, length] = Utf8At(text, i);
+    if (code >= 0x10000) {
+      units += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+      units += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      units += static_cast<char16_t>(code);
+    }
+    i += length;
+  }
+  return units;
 }
 
 std::string PointBlock(const std::vector<float>& points) {

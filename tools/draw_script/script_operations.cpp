@@ -315,15 +315,12 @@ std::string Utf8(const std::wstring& text) {
   return bytes;
 }
 
-void PushArgumentText(const std::string& text) {
-  std::wstring wide = Wide(text);
-  PushOwned(DynString::FromUnits(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size())));
-}
+void PushArgumentText(const std::u16string& units) { PushOwned(DynString::FromUnits(units)); }
 
 void Call(const Operation& op, const Args& args, Context& context, Outcome& outcome) {
   if (op.family != kRunner)
     for (const Value& v : args) {
-      if (v.kind == Value::Kind::kText) PushArgumentText(v.text);
+      if (v.kind == Value::Kind::kText) PushArgumentText(v.units);
       else if (v.kind == Value::Kind::kPoints) PushOwned(DynString::FromBytes(PointBlock(v.points)));
     }
   op.call(context, args, outcome);

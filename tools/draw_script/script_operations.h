@@ -83,7 +83,7 @@ std::wstring Wide(const std::string& text);
 std::string Utf8(const std::wstring& text);
 
 // The text argument pushed as a UTF-16 operand.
-void PushArgumentText(const std::string& text);
+void PushArgumentText(const std::u16string& units);
 
 // The n-th argument of a kind, counting only those: F and I count numbers, S names.
 float F(const Args& a, size_t n);

@@ -40,7 +40,7 @@ void RunMemory(Context&, const Args& args, Outcome& outcome) {
 }
 
 void RunLoad(Context&, const Args& args, Outcome& outcome) {
-  PushArgumentText(args[0].text);
+  PushArgumentText(args[0].units);
   if (HANDLE surface = MemorySurfaceLoad(I(args, 0), I(args, 1), 0)) Become(surface, outcome);
   else outcome.error = "could not load " + args[0].text;
 }
@@ -48,7 +48,7 @@ void RunLoad(Context&, const Args& args, Outcome& outcome) {
 void RunWindow(Context& context, const Args& args, Outcome& outcome) {
   constexpr int32_t kLeft = 40, kTop = 40, kDefaultStyle = 0, kFont = 1, kOptions = 0;
   int32_t width = I(args, 0), height = I(args, 1);
-  PushArgumentText(args[2].text);
+  PushArgumentText(args[2].units);
   HWND frame = width > 0 && height > 0
                    ? SurfaceWindowOpenThreaded(kLeft, kTop, width, height, kDefaultStyle, kFont, kOptions)
                    : (PopDiscard(), nullptr);
@@ -66,11 +66,11 @@ void RunTarget(Context& context, const Args& args, Outcome&) {
 }
 
 void RunSave(Context&, const Args& args, Outcome& outcome) {
-  std::wstring name = Wide(args[0].text);
+  std::wstring name(args[0].units.begin(), args[0].units.end());
   // The save raises no error and leaves an old file as it was when it fails: a new file under
   // the name tells that it worked.
   uint64_t before = FileIdentity(name);
-  PushArgumentText(args[0].text);
+  PushArgumentText(args[0].units);
   SurfaceSaveBitmap();
   uint64_t after = FileIdentity(name);
   if (after == 0 || after == before) outcome.error = "could not save " + args[0].text;

@@ -214,6 +214,56 @@ TEST(Teardown, ImageListsAreReleasedOnceAndOnlyWhenHanded) {
   ImageList_Destroy(replaced.list);
 }
 
+// The engine's own ImageList_Destroy calls.
+std::vector<HIMAGELIST> engine_destroyed;
+BOOL(WINAPI* g_image_list_destroy)(HIMAGELIST) = nullptr;
+
+BOOL WINAPI CountingImageListDestroy(HIMAGELIST list) {
+  engine_destroyed.push_back(list);
+  return g_image_list_destroy(list);
+}
+
+size_t EngineDestroys(HIMAGELIST list) {
+  return static_cast<size_t>(std::count(engine_destroyed.begin(), engine_destroyed.end(), list));
+}
+
+bool Alive(const TrackedList& tracked) { return GetObjectType(tracked.bitmap) == OBJ_BITMAP; }
+
+// The engine frees only the slots the teardown rule names, never while a sharing list view still
+// holds the list, and never a list that a list view destroying its own lists took over.
+TEST(Teardown, HandedListsLiveWhileAnotherHolderUsesThem) {
+  engine_destroyed.clear();
+  testing::ImportHook hook("comctl32.dll", "ImageList_Destroy", reinterpret_cast<void*>(CountingImageListDestroy));
+  ASSERT_TRUE(hook.installed());
+  g_image_list_destroy = reinterpret_cast<BOOL(WINAPI*)(HIMAGELIST)>(hook.original());
+  HWND dialog = MakeDialog(u"holders", 0, 0, 500, 400);
+  AddControl(18, dialog, 4401, 0, 0, 100, 100, 0);
+  AddControl(21, dialog, 4402, 0, 0, 300, 30, 0);
+  AddControl(17, dialog, 4403, 0, 120, 200, 100, 0x50000009 | LVS_SHAREIMAGELISTS);
+  AddControl(17, dialog, 4404, 220, 120, 200, 100, 0);  // destroys its own lists
+  HWND tree = GetDlgItem(dialog, 4401), bar = GetDlgItem(dialog, 4402), owner = GetDlgItem(dialog, 4404);
+  TrackedList state = MakeImageList(), shared = MakeImageList(), taken = MakeImageList();
+  SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(state.list));
+  SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(taken.list));
+  SendMessageW(owner, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(taken.list));
+  SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(shared.list));
+  SendMessageW(GetDlgItem(dialog, 4403), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(shared.list));
+
+  DestroyWindow(tree);
+  EXPECT_TRUE(Alive(state)) << "a tree view's state list is not the engine's";
+  EXPECT_TRUE(Alive(taken)) << "the list view that took it over still holds it";
+  DestroyWindow(bar);
+  EXPECT_TRUE(Alive(shared)) << "the sharing list view still holds it";
+  DestroyWindow(owner);
+  EXPECT_FALSE(Alive(taken));
+  EXPECT_EQ(EngineDestroys(taken.list), 0u) << "the list view freed it itself";
+  DestroyWindow(dialog);
+  EXPECT_FALSE(Alive(shared));
+  EXPECT_EQ(EngineDestroys(shared.list), 1u);
+  EXPECT_EQ(EngineDestroys(state.list), 0u);
+  g_image_list_destroy(state.list);
+}
+
 // Giving a graphic control its first font back at teardown changes the canvas under SurfaceLock.
 // The canvas's font selection is watched: the first font must go back while SurfaceLock is held.
 struct LockWatch {

@@ -156,6 +156,10 @@ TEST(DrawScript, MalformedLinesStopWithTheirNumberAndRunTimeErrorsDoNot) {
   Runner no_target(6, "memory 0 5\n");
   Runner no_save(7, "memory 4 4\nsave \"no such dir\\x.bmp\"\n");
   Runner twice(10, "memory 4 4\nsave \"same.bmp\"\nsave \"same.bmp\"\n");
+  // A window closed just before a malformed line: its thread ends before the runner does.
+  Runner closed(29, "window 40 30 \"w\"\nSurfaceWindowClose\nSurfaceFly\n");
+  // A printed text read back: escapes are the units they name.
+  Runner echo(30, "memory 40 20\nSurfaceFitText \"a\\u0000\\u005C\\u0022b\" 1000 0\n");
 
   ScriptRun run = malformed.Finish();
   EXPECT_EQ(run.exit_code, 2u);
@@ -184,6 +188,12 @@ TEST(DrawScript, MalformedLinesStopWithTheirNumberAndRunTimeErrorsDoNot) {
   run = twice.Finish();  // a second save over the first is a save too
   EXPECT_EQ(run.exit_code, 0u);
   EXPECT_EQ(run.errors, "");
+  run = closed.Finish();
+  EXPECT_EQ(run.exit_code, 2u);
+  EXPECT_NE(run.errors.find("script.txt:3: unknown operation SurfaceFly"), std::string::npos) << run.errors;
+  run = echo.Finish();
+  EXPECT_EQ(run.exit_code, 0u);
+  EXPECT_EQ(run.output, "\"a\\u0000\\u005C\\u0022b\" \"\"\n") << run.errors;
 }
 
 TEST(DrawScript, TheReadmeExampleDrawsItsHouse) {

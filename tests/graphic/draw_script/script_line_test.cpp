@@ -115,5 +115,23 @@ TEST(ScriptOutput, PrintedValuesReadBackAsScriptValues) {
   EXPECT_EQ(QuotedText(std::u16string(1, u'\xD800') + u"x"), "\"\\uD800x\"");  // a lone surrogate
 }
 
+// Every text the runner prints reads back as the same units; bytes that are no UTF-8 read as
+// U+FFFD each, and a backslash is itself unless it starts \uXXXX.
+TEST(ScriptOutput, PrintedTextsReadBackAsTheSameUnits) {
+  const std::u16string texts[] = {
+      std::u16string(u"\0D", 2), u"a\"b\\c\r\n\t", u"\u00e9\u20ac\U0001F600",
+      std::u16string(1, u'\xD800') + u"x" + std::u16string(1, u'\xDFFF'), std::u16string(5000, u'\x1F'), u""};
+  for (const std::u16string& text : texts) {
+    Line line = Parsed("SurfacePrint " + QuotedText(text));
+    EXPECT_EQ(line.args[0].units, text) << QuotedText(text);
+  }
+  const std::pair<const char*, std::u16string> read[] = {
+      {"\"\xFF\xC0\x80\xED\xA0\x80z\"", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFDz"},
+      {"\"C:\\dir\\u12\\u004a\"", u"C:\\dir\\u12J"},
+      {"\"\xE2\x82\"", u"\uFFFD\uFFFD"},
+  };
+  for (const auto& [written, units] : read) EXPECT_EQ(Parsed(std::string("SurfacePrint ") + written).args[0].units, units);
+}
+
 }  // namespace
 }  // namespace qv::script

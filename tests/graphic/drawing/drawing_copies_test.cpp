@@ -4,6 +4,9 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <functional>
+#include <string>
+#include <tuple>
 #include <thread>
 
 #include "drawing_test_support.h"
@@ -126,35 +129,6 @@ TEST_F(Copies, StretchToTwiceTheSize) {
   SurfaceStretchCopy(source, 0, 0, 0, 1, 1, 40, 40, 43, 43, 0, 0);
   EXPECT_EQ(SurfaceGetStretchMode(), COLORONCOLOR);
 
-  // Rectangles given backwards are mirrored, as the platform's stretch draws them.
-  SurfaceClear(kWhite, 0);
-  SurfaceStretchCopy(source, 0, 0, 0, 1, 1, 53, 50, 50, 53, 0, COLORONCOLOR);  // target right to left
-  c = Snapshot();
-  for (int32_t base : {50}) {
-    int32_t red = -1, green = -1;
-    for (int32_t x = base - 2; x < base + 6; ++x) {
-      if (c.At(x, 50) == kRed) red = x;
-      if (c.At(x, 50) == kGreen && green < 0) green = x;
-    }
-    EXPECT_GE(green, 0) << base;
-    EXPECT_GT(red, green) << base;  // red, the source's left pixel, now on the right
-  }
-  // A block copy of a source rectangle given backwards: (x2 - x1 + 1) = -2 columns, mirrored.
-  HANDLE strip = FilledSurface(4, 1, kWhite);
-  SurfaceAttach(strip, 0, 0);
-  SurfaceSetPixel(2, 0, 0, kRed);
-  SurfaceSetPixel(3, 0, 0, kGreen);
-  SurfaceAttach(surface_, 0, 0);
-  SurfaceClear(kWhite, 0);
-  SurfaceCopyRect(strip, 0, 3, 0, 0, 0, 70, 70, 0);
-  c = Snapshot();
-  EXPECT_EQ(c.Count(kWhite), 100u * 100 - 2);
-  EXPECT_EQ(c.At(70, 70) == kGreen || c.At(71, 70) == kRed, true);
-  int32_t green_at = c.At(70, 70) == kGreen ? 70 : c.At(71, 70) == kGreen ? 71 : c.At(69, 70) == kGreen ? 69 : -1;
-  EXPECT_GE(green_at, 0);
-  EXPECT_EQ(c.At(green_at + 1, 70), kRed);  // the source's order reversed
-  DestroySurface(strip);
-
   // A source that is not a surface: the whole form says so, the others only do nothing.
   HBITMAP stranger = CreateBitmap(2, 2, 1, 32, nullptr);
   SurfaceStretchCopyWhole(stranger, 0, 60, 60, 70, 70, 0, 0);
@@ -168,6 +142,68 @@ TEST_F(Copies, StretchToTwiceTheSize) {
   EXPECT_EQ(Snapshot().At(65, 65), kWhite);
   DeleteObject(stranger);
   DestroySurface(source);
+}
+
+// A side given backwards covers |x2 - x1| + 1 pixels: the stretches draw the exact mirror of
+// the forward copy, the block copy the same block unmirrored.
+TEST_F(Copies, SidesGivenBackwardsCoverTheirWholeSpan) {
+  constexpr int32_t kColours[4] = {kRed, kGreen, kBlue, kBlack};
+  HANDLE strip = FilledSurface(4, 4, kWhite);
+  SurfaceAttach(strip, 0, 0);
+  for (int32_t x = 0; x < 4; ++x)
+    for (int32_t y = 0; y < 4; ++y) SurfaceSetPixel(float(x), float(y), 0, kColours[(x + 2 * y) % 4]);
+  std::wstring name = ScratchDirectory() + L"\\strip.bmp";
+  PushWide(name);
+  SurfaceSaveBitmap();
+  SurfaceAttach(surface_, 0, 0);
+  // Each copies the strip onto the 8 x 8 square at 10, 10 with its sides given as told.
+  struct Case {
+    const char* name;
+    std::function<void(float x3, float y3, float x4, float y4)> copy;
+  };
+  const Case cases[] = {
+      {"stretch", [&](float x3, float y3, float x4, float y4) { SurfaceStretchCopy(strip, 0, 0, 0, 3, 3, x3, y3, x4, y4, 0, COLORONCOLOR); }},
+      {"stretch of a reversed source", [&](float x3, float y3, float x4, float y4) { SurfaceStretchCopy(strip, 0, 3, 3, 0, 0, x4, y4, x3, y3, 0, COLORONCOLOR); }},
+      {"whole", [&](float x3, float y3, float x4, float y4) { SurfaceStretchCopyWhole(strip, 0, x3, y3, x4, y4, 0, COLORONCOLOR); }},
+      {"image", [&](float x3, float y3, float x4, float y4) { PushWide(name); SurfaceStretchImage(x3, y3, x4, y4, 0, COLORONCOLOR); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SurfaceClear(kWhite, 0);
+    c.copy(10, 10, 17, 17);
+    Canvas forward = Snapshot();
+    SurfaceClear(kWhite, 0);
+    c.copy(17, 10, 10, 17);  // right to left
+    Canvas across = Snapshot();
+    SurfaceClear(kWhite, 0);
+    c.copy(10, 17, 17, 10);  // bottom to top
+    Canvas down = Snapshot();
+    EXPECT_EQ(forward.Count(kWhite), 100u * 100 - 64);
+    for (int32_t y = 0; y < 100; ++y)
+      for (int32_t x = 0; x < 100; ++x) {
+        bool inside = x >= 10 && x < 18 && y >= 10 && y < 18;
+        ASSERT_EQ(across.At(x, y), inside ? forward.At(27 - x, y) : kWhite) << x << "," << y;
+        ASSERT_EQ(down.At(x, y), inside ? forward.At(x, 27 - y) : kWhite) << x << "," << y;
+      }
+  }
+  // The block copy: the same 3 x 2 block whichever corner comes first.
+  for (auto [x1, y1, x2, y2] : {std::tuple{1, 1, 3, 2}, {3, 2, 1, 1}, {3, 1, 1, 2}, {1, 2, 3, 1}}) {
+    SurfaceClear(kWhite, 0);
+    SurfaceCopyRect(strip, 0, float(x1), float(y1), float(x2), float(y2), 40, 40, 0);
+    Canvas c = Snapshot();
+    EXPECT_EQ(c.Count(kWhite), 100u * 100 - 6) << x1 << "," << y1;
+    for (int32_t y = 0; y < 2; ++y)
+      for (int32_t x = 0; x < 3; ++x) EXPECT_EQ(c.At(40 + x, 40 + y), kColours[(x + 1 + 2 * (y + 1)) % 4]) << x1 << "," << y1;
+  }
+  // Sides from one end of 32 bits to the other are no rectangle: nothing, no error.
+  SurfaceClear(kWhite, 0);
+  SurfaceCopyRect(strip, 0, 3e9f, 0, -3e9f, 1, 0, 0, 0);
+  SurfaceCopyRect(strip, 0, 2147483520.0f, 0, -2147483520.0f, 1, 0, 0, 0);
+  SurfaceStretchCopy(strip, 0, 0, 0, 3, 3, 2147483520.0f, 0, -2147483520.0f, 10, 0, 0);
+  SurfaceStretchCopyWhole(strip, 0, -2147483520.0f, 0, 2147483520.0f, 10, 0, 0);
+  EXPECT_EQ(ErrorNumber(), 0);
+  EXPECT_EQ(Snapshot().Count(kWhite), 100u * 100);
+  DestroySurface(strip);
 }
 
 TEST_F(Copies, ImageFilesStretchLikeSurfaces) {

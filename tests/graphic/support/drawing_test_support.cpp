@@ -1,6 +1,7 @@
 #include "drawing_test_support.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 
@@ -32,6 +33,31 @@ Canvas Snapshot() {
     canvas.colours[i] = p[0] << 16 | p[1] << 8 | p[2];
   }
   return canvas;
+}
+
+HangWatch::HangWatch(const std::string& what, DWORD bound_ms)
+    : done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), what_(what), bound_ms_(bound_ms) {
+  thread_ = CreateThread(
+      nullptr, 0,
+      [](void* self) -> DWORD {
+        auto* watch = static_cast<HangWatch*>(self);
+        if (WaitForSingleObject(watch->done_, watch->bound_ms_) == WAIT_OBJECT_0) return 0;
+        std::fprintf(stderr, "FAILED: %s did not end within %lu ms (a hang)\n", watch->what_.c_str(),
+                     static_cast<unsigned long>(watch->bound_ms_));
+        std::fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 3);
+        return 0;
+      },
+      this, 0, nullptr);
+}
+
+HangWatch::~HangWatch() {
+  SetEvent(done_);
+  if (thread_) {
+    WaitForSingleObject(thread_, 10000);  // it ends as soon as it sees the event
+    CloseHandle(thread_);
+  }
+  CloseHandle(done_);
 }
 
 void MemoryCanvas::Make(int32_t width, int32_t height) {

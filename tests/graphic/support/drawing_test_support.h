@@ -41,6 +41,21 @@ void PushPoints(uint32_t count, const std::vector<float>& coordinates);
 HANDLE FilledSurface(int32_t width, int32_t height, int32_t colour);
 void DestroySurface(HANDLE surface);
 
+// Ends the test program with a failure when the scope is not left within the bound: a drawing
+// call that hangs holds the surface lock for ever, so nothing after it could run.
+class HangWatch {
+ public:
+  HangWatch(const std::string& what, DWORD bound_ms);
+  ~HangWatch();
+  HangWatch(const HangWatch&) = delete;
+  HangWatch& operator=(const HangWatch&) = delete;
+
+ private:
+  HANDLE done_, thread_ = nullptr;
+  std::string what_;
+  DWORD bound_ms_;
+};
+
 // Pushes a wide text operand.
 void PushWide(const std::wstring& text);
 

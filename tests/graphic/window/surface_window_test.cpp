@@ -19,6 +19,7 @@
 #include "surface_lock.h"
 #include "surface_pixels.h"
 #include "surface_window.h"
+#include "surface_window_ops.h"
 #include "thread_record.h"
 #include "window_test_support.h"
 
@@ -384,6 +385,27 @@ TEST_F(GraphicWindow, AControlOnTheFrameGoesWhenAnotherThreadKillsIt) {
   EXPECT_TRUE(killer.join());
   EXPECT_FALSE(IsWindow(button));
   EXPECT_EQ(RecordFind(button), nullptr);
+  Close(frame);
+}
+
+// Program code may run under a hold of its own thread (a message that a window call of a surface
+// operation sent) and target a graphic window of another thread: the work that thread must do,
+// which takes the lock, waits for the outermost release instead of for the holder.
+TEST_F(GraphicWindow, WorkForAnotherThreadsWindowUnderAnOuterHoldWaitsForTheRelease) {
+  HWND frame = OpenGraphicWindow(u"Nested hold", 200, 150);
+  ASSERT_NE(frame, nullptr);
+  std::atomic<bool> returned{false};
+  TestThread holder([&] {
+    SurfaceAttach(frame, 0, 0);
+    SurfaceLock().lock();
+    SurfaceWindowSetClientSize(260, 180);  // work sent to the window's thread
+    SurfaceRedraw();                       // an update of the window's canvas
+    returned = true;
+    SurfaceLock().unlock();
+  });
+  EXPECT_TRUE(holder.join(5000)) << "the nested work waited for the window's thread";
+  EXPECT_TRUE(returned);
+  EXPECT_TRUE(WaitUntil([&] { return ClientSize(frame).cx == 260 && ClientSize(frame).cy == 180; }, 5000));
   Close(frame);
 }
 

@@ -1,0 +1,249 @@
+// Shapes beyond the platform's reach are drawn as spans; they must look as the platform draws
+// the same shape near. Each class draws a shape near (the platform) and the same shape moved
+// or grown beyond the reach where the canvas sees the same part of it (spans), and compares
+// the two canvases pixel for pixel.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "box_geometry.h"
+#include "drawing_test_support.h"
+#include "drawing_tools.h"
+#include "surface_clear.h"
+#include "surface_drawing.h"
+#include "surface_map_point.h"
+#include "surface_pen.h"
+
+namespace qv {
+namespace {
+
+using namespace testing;
+
+constexpr float kFar = 3e6f;  // far beyond the reach of any canvas
+constexpr int32_t kInk = 0x00204080, kFill = 0x00C0A060;
+
+// A canvas with something under the shapes, so that every mix shows what it does.
+void Background() {
+  SurfaceClear(kWhite, 0);
+  for (float y = 0; y < 100; y += 8) SurfaceBox(0, y, 100, y + 4, 0, -2, 0x0030C050, 0);
+}
+
+// Where a pixel may differ: on the rim of a pen's round end or join, a disc the platform makes
+// as a region of its own with its own rounding; only pixels within one of that rim.
+struct RoundEnd {
+  float x, y, half;
+  bool Holds(int32_t px, int32_t py) const { return std::fabs(std::hypot(px - x, py - y) - half) <= 1; }
+};
+
+struct FarShapes : MemoryCanvas {
+  // The pixels where the two drawings differ, other than on the rims of the round ends.
+  size_t Differences(const std::function<void()>& near_shape, const std::function<void()>& far_shape,
+                     std::string* where, const std::vector<RoundEnd>& ends = {}) {
+    Background();
+    near_shape();
+    Canvas a = Snapshot();
+    Background();
+    far_shape();
+    Canvas b = Snapshot();
+    size_t count = 0;
+    for (int32_t y = 0; y < a.height; ++y)
+      for (int32_t x = 0; x < a.width; ++x) {
+        if (a.At(x, y) == b.At(x, y)) continue;
+        if (std::any_of(ends.begin(), ends.end(), [&](const RoundEnd& e) { return e.Holds(x, y); })) continue;
+        if (count++ < 4) *where += " " + std::to_string(x) + "," + std::to_string(y);
+      }
+    return count;
+  }
+};
+
+// A box whose top-left corner is on the canvas, its other sides near or far, in every mix: the
+// outline and the inside each paint a pixel once.
+TEST_F(FarShapes, BoxesInEveryMix) {
+  for (int32_t pen : {2, 5}) {
+    SurfaceSetPenWidth(pen);
+    for (int32_t mix = 1; mix <= 16; ++mix) {
+      std::string where;
+      size_t n = Differences(
+          [&] {
+            SurfaceSetMix(mix);
+            SurfaceBox(20, 30, 150, 160, 0, kInk, kFill, 0);
+            SurfaceSetMix(0);
+          },
+          [&] {
+            SurfaceSetMix(mix);
+            SurfaceBox(20, 30, kFar, kFar, 0, kInk, kFill, 0);
+            SurfaceSetMix(0);
+          },
+          &where, {{20, 30, pen / 2.0f}});
+      EXPECT_EQ(n, 0u) << "pen " << pen << ", mix " << mix << ":" << where;
+    }
+  }
+  SurfaceSetPenWidth(0);
+}
+
+// The right and bottom edges: a fill without an outline leaves them open, an outline covers
+// them, for plain and rounded boxes reaching far up and left.
+TEST_F(FarShapes, RightAndBottomEdges) {
+  SurfaceSetPenWidth(3);
+  for (int32_t line : {-2, kInk}) {
+    std::string where;
+    size_t n = Differences([&] { SurfaceBox(-50, -40, 60, 70, 0, line, kFill, 0); },
+                           [&] { SurfaceBox(-kFar, -kFar, 60, 70, 0, line, kFill, 0); }, &where, {{59, 69, 1.5f}});
+    EXPECT_EQ(n, 0u) << "line " << line << ":" << where;
+  }
+  SurfaceSetPenWidth(0);
+}
+
+// Lines of every pen width from 2 to 9, across and along: a far line covers as many pixels
+// across as the platform's near one, with the same round end on the canvas.
+TEST_F(FarShapes, WidePenLines) {
+  for (int32_t pen = 2; pen <= 9; ++pen) {
+    SurfaceSetPenWidth(pen);
+    for (auto [x2, y2] : {std::pair{1.0f, 0.0f}, {0.0f, 1.0f}}) {
+      std::string where;
+      size_t n = Differences(
+          [&] {
+            SurfaceMoveTo(30, 40, 0);
+            SurfaceLineTo(30 + 200 * x2, 40 + 200 * y2, 0, kInk);
+          },
+          [&] {
+            SurfaceMoveTo(30, 40, 0);
+            SurfaceLineTo(30 + kFar * x2, 40 + kFar * y2, 0, kInk);
+          },
+          &where, {{30, 40, pen / 2.0f}});
+      EXPECT_EQ(n, 0u) << "pen " << pen << (x2 ? " across" : " down") << ":" << where;
+    }
+  }
+  SurfaceSetPenWidth(0);
+}
+
+// Boxes and ellipses without width or height draw nothing, near or far.
+TEST_F(FarShapes, EmptyBoxesAndEllipses) {
+  SurfaceSetPenWidth(5);
+  for (int32_t corner : {0, 20, static_cast<int32_t>(0x80000000)}) {
+    std::string where;
+    size_t n = Differences([&] { SurfaceBox(20, 20, 20, 80, corner, kInk, kFill, 0); },
+                           [&] { SurfaceBox(20, 20, 20, kFar, corner, kInk, kFill, 0); }, &where);
+    EXPECT_EQ(n, 0u) << "corner " << corner << ":" << where;
+    n = Differences([&] { SurfaceBox(10, 50, 90, 50, corner, kInk, kFill, 0); },
+                    [&] { SurfaceBox(-kFar, 50, kFar, 50, corner, kInk, kFill, 0); }, &where);
+    EXPECT_EQ(n, 0u) << "corner " << corner << ":" << where;
+  }
+  SurfaceSetPenWidth(0);
+}
+
+// Polygons reaching far down, with and without their outline, straight and slanted: the fill
+// leaves the right edge open as the platform's does.
+TEST_F(FarShapes, PolygonEdges) {
+  for (int32_t line : {-2, kInk}) {
+    for (float slant : {0.0f, 0.25f, -0.5f}) {
+      std::string where;
+      auto quad = [&](float bottom) {
+        float shift = slant * (bottom - 10);  // the same slanted sides, ending near or far
+        PushPoints(4, {10, 10, 90, 10, 90 + shift, bottom, 10 + shift, bottom});
+        SurfacePolygon(line, kFill, 0, 0);
+      };
+      size_t n = Differences([&] { quad(200); }, [&] { quad(kFar); }, &where);
+      EXPECT_EQ(n, 0u) << "line " << line << ", slant " << slant << ":" << where;
+    }
+  }
+}
+
+// An arc's ends with a pen at and past the reach: round, as the platform draws them.
+TEST_F(FarShapes, ArcEndsAreRound) {
+  Make(200, 200);
+  std::string where;
+  size_t n = Differences(
+      [&] {
+        SurfaceSetPenWidth(8192);
+        SurfaceArc(95, 95, 105, 105, 0, 0.5f, 0, -2, 0, 0);
+      },
+      [&] {
+        SurfaceSetPenWidth(8193);
+        SurfaceArc(95, 95, 105, 105, 0, 0.5f, 0, -2, 0, 0);
+      },
+      &where);
+  EXPECT_EQ(n, 0u) << where;
+  SurfaceSetPenWidth(0);
+}
+
+}  // namespace
+}  // namespace qv
+
+namespace qv {
+namespace {
+
+using namespace testing;
+
+// How far a pixel lies from where the radial point's direction meets the box's ellipse.
+double EndDistance(PixelPoint a, PixelPoint b, PixelPoint radial, int32_t x, int32_t y) {
+  double cx = (a.x + b.x - 1) / 2.0, cy = (a.y + b.y - 1) / 2.0, rx = (b.x - a.x - 1) / 2.0, ry = (b.y - a.y - 1) / 2.0;
+  double dx = radial.x - cx, dy = radial.y - cy, k = std::hypot(dx / rx, dy / ry);
+  return std::hypot(x - (cx + dx / k), y - (cy + dy / k));
+}
+
+// Curves with a thin pen, drawn by the platform and as the spans of a far shape at the same
+// size: one pixel thick on the diagonals as along the axes. A pixel may differ where the two
+// round a crossing the other way: then it lies next to one the platform drew, and the counts
+// agree within a tenth; and within 3 pixels of an arc's ends, which the platform places by its
+// own rounding of the angle.
+TEST_F(FarShapes, ThinCurvesAreOnePixelThick) {
+  HDC dc = SurfaceGetDC();
+  const PixelPoint a{12, 18}, b{91, 77};
+  const ArcRadials radials = ArcRadialPoints(a, b, 0.4L, 2.9L);
+  const BoxShape rounded = BoxGeometry(a, b, 60, false);
+  struct Case {
+    const char* name;
+    std::function<void()> platform;
+    std::function<ShapeSpans()> spans;
+  };
+  const Case cases[] = {
+      {"ellipse", [&] { Ellipse(dc, a.x, a.y, b.x, b.y); },
+       [&] { return RoundBoxSpans(BoxGeometry(a, b, 0x80000000u, false), {1, true, false}, 100, 100); }},
+      {"arc", [&] { Arc(dc, a.x, a.y, b.x, b.y, radials.start.x, radials.start.y, radials.end.x, radials.end.y); },
+       [&] { return ArcSpans(a, b, radials, false, {0, true, false}, 100, 100); }},
+      {"pie", [&] { Pie(dc, a.x, a.y, b.x, b.y, radials.start.x, radials.start.y, radials.end.x, radials.end.y); },
+       [&] { return ArcSpans(a, b, radials, true, {1, true, false}, 100, 100); }},
+      {"rounded box",
+       [&] { RoundRect(dc, rounded.left, rounded.top, rounded.right, rounded.bottom, rounded.corner_width, rounded.corner_height); },
+       [&] { return RoundBoxSpans(rounded, {1, true, false}, 100, 100); }},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    SurfaceClear(kWhite, 0);
+    {
+      GdiObject pen(CreatePen(PS_SOLID, 1, kInk));
+      Selection pen_selected(dc, pen.get()), brush_selected(dc, GetStockObject(NULL_BRUSH));
+      test.platform();
+    }
+    Canvas platform = Snapshot();
+    SurfaceClear(kWhite, 0);
+    DrawShapeSpans(dc, test.spans(), nullptr, kInk);
+    Canvas spans = Snapshot();
+    size_t near_count = platform.Count(kInk), far_count = spans.Count(kInk);
+    EXPECT_GT(near_count, 60u);
+    EXPECT_LE(far_count * 10, near_count * 11) << far_count << " against " << near_count;
+    EXPECT_GE(far_count * 10, near_count * 9) << far_count << " against " << near_count;
+    for (int32_t y = 0; y < 100; ++y)
+      for (int32_t x = 0; x < 100; ++x) {
+        if (spans.At(x, y) != kInk || platform.At(x, y) == kInk) continue;
+        if (std::string(test.name) != "ellipse" && std::string(test.name) != "rounded box" &&
+            std::min(EndDistance(a, b, radials.start, x, y), EndDistance(a, b, radials.end, x, y)) <= 3)
+          continue;
+        bool beside = false;
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx)
+            beside = beside || platform.At(std::clamp(x + dx, 0, 99), std::clamp(y + dy, 0, 99)) == kInk;
+        ASSERT_TRUE(beside) << x << "," << y;
+      }
+  }
+}
+
+}  // namespace
+}  // namespace qv
