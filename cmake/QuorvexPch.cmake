@@ -3,7 +3,9 @@
 # other C++ target of the project reuses: they all compile with the same definitions and
 # options (the tests add GoogleTest's own, which the header does not use). A source file keeps
 # its own includes, so it still builds without the precompiled header (QV_PCH=OFF).
-# The top-level CMakeLists.txt tells the compiler cache how to take them.
+# The top-level CMakeLists.txt tells the compiler cache how to take them. The cache finds the
+# header's old output beside it when it compiles it again, so in an existing build tree a
+# rebuilt header misses the cache, and so does everything after it; a fresh tree hits.
 
 # Only headers that do not bring in <string> or <cwchar>: GCC 12 reports their inline copies,
 # when they come from a precompiled header, as out of bounds in the code that calls them.
