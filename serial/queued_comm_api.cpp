@@ -50,6 +50,13 @@ std::u16string DeviceKey(LPCWSTR name) {
   return key;
 }
 
+// The entry of an open handle, or null (devices.mutex held).
+QueuedDevice* EntryOf(QueuedDevices& devices, HANDLE handle) {
+  for (QueuedDevice& d : devices.open)
+    if (d.handle == handle && !d.closed) return &d;
+  return nullptr;
+}
+
 // The lookups take a mutex, which may touch the thread's last-error value: the guarded calls
 // judge success by that value, so every path that succeeds restores what the caller had.
 std::shared_ptr<ReceiveQueue> QueueOf(HANDLE handle) {
@@ -58,8 +65,7 @@ std::shared_ptr<ReceiveQueue> QueueOf(HANDLE handle) {
   {
     QueuedDevices& devices = Devices();
     std::lock_guard lock(devices.mutex);
-    for (const QueuedDevice& d : devices.open)
-      if (d.handle == handle && !d.closed) queue = d.queue;
+    if (QueuedDevice* entry = EntryOf(devices, handle)) queue = entry->queue;
   }
   SetLastError(kept);
   return queue;
@@ -81,13 +87,6 @@ bool DeviceOpen(const std::u16string& key, const std::u16string& identity) {
   return std::any_of(devices.open.begin(), devices.open.end(), [&](const QueuedDevice& d) {
     return d.name == key || (!identity.empty() && d.identity == identity);
   });
-}
-
-// The entry of an open handle, or null (devices.mutex held).
-QueuedDevice* EntryOf(QueuedDevices& devices, HANDLE handle) {
-  for (QueuedDevice& d : devices.open)
-    if (d.handle == handle && !d.closed) return &d;
-  return nullptr;
 }
 
 template <typename Match>

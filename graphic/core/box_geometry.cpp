@@ -70,19 +70,6 @@ using Row = std::vector<Interval>;
 
 constexpr Real kEverywhere = 1e30L;
 
-Row Normalised(Row row) {
-  std::sort(row.begin(), row.end(), [](const Interval& a, const Interval& b) { return a.from < b.from; });
-  Row out;
-  for (const Interval& i : row) {
-    if (!(i.from <= i.to)) continue;
-    if (!out.empty() && i.from <= out.back().to)
-      out.back().to = std::max(out.back().to, i.to);
-    else
-      out.push_back(i);
-  }
-  return out;
-}
-
 // Merges the overlapping intervals of a row already sorted by their starts.
 Row Merged(Row row) {
   Row out;
@@ -94,6 +81,11 @@ Row Merged(Row row) {
       out.push_back(i);
   }
   return out;
+}
+
+Row Normalised(Row row) {
+  std::sort(row.begin(), row.end(), [](const Interval& a, const Interval& b) { return a.from < b.from; });
+  return Merged(std::move(row));
 }
 
 Row Union(Row a, const Row& b) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "drawing_tools.h"
+#include "top_down_dib.h"
 
 namespace qv {
 
@@ -15,13 +16,7 @@ namespace {
 class PixelBuffer {
  public:
   PixelBuffer(HDC like, int32_t width, int32_t height) : dc_(like), width_(width) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDown32(width, height);
     void* bits = nullptr;
     bitmap_.reset(CreateDIBSection(like, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (dc_.get() && bitmap_.get() && bits) {

@@ -7,6 +7,7 @@
 #include "floating_point_state.h"
 #include "surface.h"
 #include "string_ops.h"
+#include "top_down_dib.h"
 
 namespace qv {
 
@@ -14,17 +15,6 @@ namespace {
 
 // Covers every canvas: the mark is clamped to the canvas size.
 constexpr int32_t kWholeCanvas = 500000;
-
-BITMAPINFO TopDown32(int32_t width, int32_t height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
 
 HBITMAP CanvasBitmap(const WindowRecord& record) {
   return record.memory_dc ? static_cast<HBITMAP>(GetCurrentObject(record.memory_dc, OBJ_BITMAP)) : nullptr;
