@@ -6,6 +6,7 @@
 #include <limits>
 #include <utility>
 
+#include "pen_dashes.h"
 #include "pixel_round.h"
 
 namespace qv {
@@ -221,40 +222,83 @@ Row SectorRow(Vec c, Vec s, Vec e, Real yc) {
   return Union(after_start(s), before_end(e));
 }
 
+// What a point of a thin outline is painted with.
+enum class Ink { kNone, kDash, kGap };
+
+// The ink of the point `steps` along a thin pen's walk.
+Ink InkAt(int32_t pen_style, Real steps) {
+  return OnDash(pen_style, static_cast<int64_t>(std::floor(steps + 0.5))) ? Ink::kDash : Ink::kGap;
+}
+
 // A one-pixel outline, as the platform draws a curve with a thin pen: the pixel nearest to
 // each point where the curve crosses a row of the canvas, and to each where it crosses a column,
 // which joins its pixels side by side or corner to corner and never makes it two thick. The
 // curve is given by its crossings: rows(y) and columns(x) return intervals whose ends lie on
-// it, and keep(x, y) says whether such an end belongs to the outline. Linear in the canvas's
-// rows and columns (plus the sort of its pixels).
-template <typename RowsOf, typename ColumnsOf, typename Keep>
-std::vector<Span> ThinCurve(int32_t width, int32_t height, RowsOf rows, ColumnsOf columns, Keep keep) {
-  std::vector<std::pair<int32_t, int32_t>> pixels;  // (y, x)
-  auto add = [&](Real x, Real y, Real px, Real py) {
-    if (!keep(x, y)) return;
-    Real rx = std::floor(px + 0.5), ry = std::floor(py + 0.5);
+// it, and ink(x, y) says whether such an end belongs to the outline and where its pen's dashes
+// put it; a pixel reached as both dash and gap is a dash. Linear in the canvas's rows and
+// columns (plus the sort of its pixels).
+template <typename RowsOf, typename ColumnsOf, typename InkOf>
+void ThinCurve(int32_t width, int32_t height, RowsOf rows, ColumnsOf columns, InkOf ink, ShapeSpans& into) {
+  struct Pixel {
+    int32_t y, x;
+    Ink ink;
+    bool operator<(const Pixel& o) const {
+      return y != o.y ? y < o.y : x != o.x ? x < o.x : static_cast<int>(ink) < static_cast<int>(o.ink);
+    }
+  };
+  std::vector<Pixel> pixels;
+  auto add = [&](Real x, Real y) {
+    Ink at = ink(x, y);
+    if (at == Ink::kNone) return;
+    Real rx = std::floor(x + 0.5), ry = std::floor(y + 0.5);
     if (rx >= 0 && rx < width && ry >= 0 && ry < height)
-      pixels.push_back({static_cast<int32_t>(ry), static_cast<int32_t>(rx)});
+      pixels.push_back({static_cast<int32_t>(ry), static_cast<int32_t>(rx), at});
   };
   for (int32_t y = 0; y < height; ++y)
     for (const Interval& i : rows(static_cast<Real>(y))) {
-      add(i.from, y, i.from, y);
-      add(i.to, y, i.to, y);
+      add(i.from, y);
+      add(i.to, y);
     }
   for (int32_t x = 0; x < width; ++x)
     for (const Interval& i : columns(static_cast<Real>(x))) {
-      add(x, i.from, x, i.from);
-      add(x, i.to, x, i.to);
+      add(x, i.from);
+      add(x, i.to);
     }
   std::sort(pixels.begin(), pixels.end());
-  std::vector<Span> spans;
-  for (auto [y, x] : pixels) {
-    if (!spans.empty() && spans.back().y == y && spans.back().right >= x)
-      spans.back().right = std::max(spans.back().right, x + 1);
+  int32_t last_y = -1, last_x = -1;
+  for (const Pixel& p : pixels) {
+    if (p.y == last_y && p.x == last_x) continue;  // the first, a dash if any, decides
+    last_y = p.y;
+    last_x = p.x;
+    std::vector<Span>& spans = p.ink == Ink::kDash ? into.outline : into.gaps;
+    if (!spans.empty() && spans.back().y == p.y && spans.back().right == p.x)
+      spans.back().right = p.x + 1;
     else
-      spans.push_back({y, x, x + 1});
+      spans.push_back({p.y, p.x, p.x + 1});
   }
-  return spans;
+}
+
+// Steps of a thin pen's walk around a rounded box from the right edge at the centre row of the
+// top right corner, counter-clockwise on the screen, as the platform walks it: corner, top edge,
+// corner, left edge, corner, bottom edge, corner, right edge. (x, y) lies on the outline.
+Real RoundedBoxSteps(const RoundedBox& box, Real x, Real y) {
+  Real rx = std::min(box.rx, (box.r - box.l) / 2), ry = std::min(box.ry, (box.b - box.t) / 2);
+  EllipseWalk corner(rx, ry);
+  Real q = corner.Quarter();
+  Real right = box.r - rx, left = box.l + rx, top = box.t + ry, bottom = box.b - ry;
+  Real across = right - left, down = bottom - top;
+  if (y <= top) {
+    if (x >= right) return corner.At(x - right, y - top);
+    if (x > left) return q + (right - x);
+    return across + corner.At(x - left, y - top);
+  }
+  if (y < bottom) {
+    if (x <= left) return 2 * q + across + (y - top);
+    return 4 * q + 2 * across + down + (bottom - y);
+  }
+  if (x <= left) return across + down + corner.At(x - left, y - bottom);
+  if (x < right) return 3 * q + across + down + (x - left);
+  return 2 * across + down + corner.At(x - right, y - bottom);
 }
 
 // Whether the direction d lies counter-clockwise on the screen from s to e (as SectorRow).
@@ -314,9 +358,10 @@ ShapeSpans RoundBoxSpans(const BoxShape& box, const ShapeStyle& style, int32_t w
     spans.fill = Rasterise(width, height, line.t, line.b, [&](Real yc) { return RoundedBoxRow(line, yc); });
   if (style.outline && style.pen_width <= 1) {
     RoundedBox across{line.t, line.l, line.b, line.r, line.ry, line.rx};  // the box with its axes swapped
-    spans.outline = ThinCurve(
+    ThinCurve(
         width, height, [&](Real yc) { return RoundedBoxRow(line, yc); },
-        [&](Real xc) { return RoundedBoxRow(across, xc); }, [](Real, Real) { return true; });
+        [&](Real xc) { return RoundedBoxRow(across, xc); },
+        [&](Real x, Real y) { return InkAt(style.pen_style, RoundedBoxSteps(line, x, y)); }, spans);
   } else if (style.outline) {
     spans.outline = Rasterise(width, height, line.t - reach, line.b + reach, [&](Real yc) {
       return Subtract(RoundedBoxRow(Grown(line, half), yc), RoundedBoxRow(Grown(line, -half), yc));
@@ -362,13 +407,32 @@ ShapeSpans ArcSpans(PixelPoint a, PixelPoint b, const ArcRadials& radials, bool 
       for (const Interval& i : SegmentRow({c.y, c.x}, {rim_e.y, rim_e.x}, xc)) column.push_back(i);
       return column;
     };
+    // The pen walks the arc counter-clockwise from the start, then a pie's sides from the
+    // end to the centre and back to the start.
+    EllipseWalk walk(rx, ry);
+    auto chebyshev = [](Vec p, Vec q) { return std::max(std::fabs(p.x - q.x), std::fabs(p.y - q.y)); };
+    Real from = walk.At(rim_s.x - c.x, rim_s.y - c.y);
+    Real arc = std::fmod(walk.At(rim_e.x - c.x, rim_e.y - c.y) - from + walk.Whole(), walk.Whole());
+    if (!(arc > 0)) arc = walk.Whole();  // equal radials: the whole ellipse
+    auto steps = [&](Vec p, bool on_ellipse) {
+      if (on_ellipse) return std::fmod(walk.At(p.x - c.x, p.y - c.y) - from + walk.Whole(), walk.Whole());
+      // The nearer side: the one whose line the point lies on.
+      auto off = [&](Vec rim) {
+        Real dx = rim.x - c.x, dy = rim.y - c.y, length = std::hypot(dx, dy);
+        return length > 0 ? std::fabs((p.x - c.x) * dy - (p.y - c.y) * dx) / length : 0;
+      };
+      if (off(rim_e) <= off(rim_s)) return arc + chebyshev(p, rim_e);
+      return arc + chebyshev(c, rim_e) + chebyshev(p, c);
+    };
     // An end on the ellipse belongs when it lies in the sector; the sides' points always do.
-    auto keep = [&](Real x, Real y) {
+    auto ink = [&](Real x, Real y) {
       Vec d{x - c.x, y - c.y};
       Real k = std::hypot(d.x / std::max<Real>(rx, 1e-9), d.y / std::max<Real>(ry, 1e-9));
-      return (pie && std::fabs(k - 1) > 1e-9) || InSector(s, e, d);
+      bool on_ellipse = !(pie && std::fabs(k - 1) > 1e-9);
+      if (on_ellipse && !InSector(s, e, d)) return Ink::kNone;
+      return InkAt(style.pen_style, steps({x, y}, on_ellipse));
     };
-    spans.outline = ThinCurve(width, height, rows, columns, keep);
+    ThinCurve(width, height, rows, columns, ink, spans);
     return spans;
   }
   spans.outline = Rasterise(width, height, t - half - 1, bo + half + 1, [&](Real yc) {

@@ -66,16 +66,19 @@ struct Span {
 // within each row. Linear in their count.
 std::vector<Span> SpansWithout(const std::vector<Span>& spans, const std::vector<Span>& cut);
 
-// What is drawn of a shape: the inside (the brush) and the outline (the pen's colour).
+// What is drawn of a shape: the inside (the brush), the outline (the pen's colour) and the
+// gaps between the dashes of a thin dashed pen (the background colour, when it is opaque).
 struct ShapeSpans {
-  std::vector<Span> fill, outline;
+  std::vector<Span> fill, outline, gaps;
 };
 
 // How a far shape is drawn: pen width in pixels (0 draws one pixel wide), whether the pen is
-// drawn at all (a null pen or colour "none" is not) and whether the inside is filled.
+// drawn at all (a null pen or colour "none" is not), whether the inside is filled, and the pen
+// style (its dashes count only for a pen of one pixel, as the platform's).
 struct ShapeStyle {
   int64_t pen_width = 0;
   bool outline = true, fill = true;
+  int32_t pen_style = 0;
 };
 
 // RoundRect(left, top, right, bottom, corner width, corner height) as the platform takes it:

@@ -25,10 +25,15 @@ void FillSpans(HDC dc, const std::vector<Span>& spans, HBRUSH brush) { PaintSpan
 
 void DrawShapeSpans(HDC dc, const ShapeSpans& spans, HBRUSH fill, int32_t line_colour) {
   // The platform paints the inside up to the outline and the outline over it, each pixel once
-  // whatever the mix.
-  std::vector<Span> inside = SpansWithout(spans.fill, spans.outline);
+  // whatever the mix; a thin dashed pen paints its gaps in the background colour unless the
+  // background is transparent.
+  bool gaps = line_colour != kColourNone && !spans.gaps.empty() && GetBkMode(dc) == OPAQUE;
+  std::vector<Span> inside = SpansWithout(SpansWithout(spans.fill, spans.outline), gaps ? spans.gaps : std::vector<Span>{});
   GdiObject pen_brush(line_colour == kColourNone ? nullptr : CreateSolidBrush(static_cast<COLORREF>(line_colour)));
-  PaintSpans(dc, {{&inside, fill}, {&spans.outline, static_cast<HBRUSH>(pen_brush.get())}});
+  GdiObject gap_brush(gaps ? CreateSolidBrush(GetBkColor(dc)) : nullptr);
+  PaintSpans(dc, {{&inside, fill},
+                  {&spans.outline, static_cast<HBRUSH>(pen_brush.get())},
+                  {&spans.gaps, static_cast<HBRUSH>(gap_brush.get())}});
 }
 
 int64_t PenExtent(const WindowRecord& record) { return std::llabs(int64_t{record.pen_width}); }

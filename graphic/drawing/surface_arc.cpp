@@ -29,7 +29,7 @@ void SurfaceArc(float x1, float y1, float x2, float y2, float start_angle, float
       else
         Arc(dc, a.x, a.y, b.x, b.y, radials.start.x, radials.start.y, radials.end.x, radials.end.y);
     } else {
-      ShapeStyle style{PenExtent(*record), line != kColourNone, pie && fill != kColourNone};
+      ShapeStyle style{PenExtent(*record), line != kColourNone, pie && fill != kColourNone, record->pen_style};
       DrawShapeSpans(dc, ArcSpans(a, b, radials, pie, style, record->canvas_width, record->canvas_height),
                      static_cast<HBRUSH>(brush.get()), line);
     }

@@ -28,7 +28,7 @@ void SurfaceBox(float x1, float y1, float x2, float y2, int32_t corner, int32_t 
       Selection brush_selected(dc, brush.get());
       RoundRect(dc, box.left, box.top, box.right, box.bottom, box.corner_width, box.corner_height);
     } else {
-      ShapeStyle style{PenExtent(*record), line != kColourNone, fill != kColourNone};
+      ShapeStyle style{PenExtent(*record), line != kColourNone, fill != kColourNone, record->pen_style};
       DrawShapeSpans(dc, RoundBoxSpans(box, style, record->canvas_width, record->canvas_height),
                      static_cast<HBRUSH>(brush.get()), line);
     }

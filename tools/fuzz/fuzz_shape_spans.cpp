@@ -32,6 +32,12 @@ void CheckSpans(const std::vector<Span>& spans, int32_t width, int32_t height) {
   }
 }
 
+// Gaps are well formed and share no pixel with the dashes.
+void CheckDashes(const ShapeSpans& shape, int32_t width, int32_t height) {
+  CheckSpans(shape.gaps, width, height);
+  if (SpansWithout(shape.gaps, shape.outline) != shape.gaps) std::abort();
+}
+
 void CheckWithinBox(const std::vector<Span>& spans, long double l, long double t, long double r, long double b) {
   for (const Span& s : spans)
     if (s.y < t - 1 || s.y > b + 1 || s.left < l - 1 || s.right - 1 > r + 1) std::abort();
@@ -44,19 +50,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int32_t width = 1 + in.Byte() % 40, height = 1 + in.Byte() % 40;
   PixelPoint a{Coordinate(in), Coordinate(in)}, b{Coordinate(in), Coordinate(in)};
   int64_t pen = in.Byte() < 200 ? in.Byte() % 16 : std::llabs(int64_t{in.Int32()});
-  ShapeStyle style{pen, (in.Byte() & 1) != 0, (in.Byte() & 1) != 0};
+  ShapeStyle style{pen, (in.Byte() & 1) != 0, (in.Byte() & 1) != 0, 0};
+  style.pen_style = in.Byte() < 200 ? in.Byte() % 6 : in.Int32();
   long double start = static_cast<int8_t>(in.Byte()) / 8.0L, end = static_cast<int8_t>(in.Byte()) / 8.0L;
   long double l = std::min(a.x, b.x), r = std::max(a.x, b.x), t = std::min(a.y, b.y), bo = std::max(a.y, b.y);
 
   ShapeSpans pie = ArcSpans(a, b, ArcRadialPoints(a, b, start, end), (in.Byte() & 1) != 0, style, width, height);
   CheckSpans(pie.fill, width, height);
   CheckSpans(pie.outline, width, height);
+  CheckDashes(pie, width, height);
   CheckWithinBox(pie.fill, l, t, r, bo);
 
   BoxShape box = BoxGeometry(a, b, static_cast<uint32_t>(in.Int32()), (in.Byte() & 1) != 0);
   ShapeSpans rounded = RoundBoxSpans(box, style, width, height);
   CheckSpans(rounded.fill, width, height);
   CheckSpans(rounded.outline, width, height);
+  CheckDashes(rounded, width, height);
   CheckWithinBox(rounded.fill, std::min(box.left, box.right), std::min(box.top, box.bottom),
                  std::max(box.left, box.right), std::max(box.top, box.bottom));
 

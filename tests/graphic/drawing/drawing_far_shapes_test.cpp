@@ -16,6 +16,7 @@
 #include "drawing_test_support.h"
 #include "drawing_tools.h"
 #include "surface_clear.h"
+#include "surface_colours.h"
 #include "surface_drawing.h"
 #include "surface_map_point.h"
 #include "surface_pen.h"
@@ -188,61 +189,107 @@ double EndDistance(PixelPoint a, PixelPoint b, PixelPoint radial, int32_t x, int
   return std::hypot(x - (cx + dx / k), y - (cy + dy / k));
 }
 
-// Curves with a thin pen, drawn by the platform and as the spans of a far shape at the same
-// size: one pixel thick on the diagonals as along the axes. A pixel may differ where the two
-// round a crossing the other way: then it lies next to one the platform drew, and the counts
-// agree within a tenth; and within 3 pixels of an arc's ends, which the platform places by its
+// Curves drawn with a thin pen by the platform and as the spans of a far shape at the same
+// size, in a pen style.
+struct ThinCurve {
+  const char* name;
+  std::function<void()> platform;
+  std::function<ShapeSpans(int32_t pen_style)> spans;
+  bool arc;  // has ends
+};
+
+std::vector<ThinCurve> ThinCurves(HDC dc, PixelPoint a, PixelPoint b, const ArcRadials& radials) {
+  const BoxShape ellipse = BoxGeometry(a, b, 0x80000000u, false), rounded = BoxGeometry(a, b, 60, false);
+  return {
+      {"ellipse", [=] { Ellipse(dc, a.x, a.y, b.x, b.y); },
+       [=](int32_t style) { return RoundBoxSpans(ellipse, {1, true, false, style}, 100, 100); }, false},
+      {"arc", [=] { Arc(dc, a.x, a.y, b.x, b.y, radials.start.x, radials.start.y, radials.end.x, radials.end.y); },
+       [=](int32_t style) { return ArcSpans(a, b, radials, false, {0, true, false, style}, 100, 100); }, true},
+      {"pie", [=] { Pie(dc, a.x, a.y, b.x, b.y, radials.start.x, radials.start.y, radials.end.x, radials.end.y); },
+       [=](int32_t style) { return ArcSpans(a, b, radials, true, {1, true, false, style}, 100, 100); }, true},
+      {"rounded box",
+       [=] { RoundRect(dc, rounded.left, rounded.top, rounded.right, rounded.bottom, rounded.corner_width,
+                       rounded.corner_height); },
+       [=](int32_t style) { return RoundBoxSpans(rounded, {1, true, false, style}, 100, 100); }, false},
+  };
+}
+
+// Whether a pixel of the colour lies within `reach` pixels of (x, y).
+bool Beside(const Canvas& canvas, int32_t x, int32_t y, int32_t colour, int reach = 1) {
+  for (int dy = -reach; dy <= reach; ++dy)
+    for (int dx = -reach; dx <= reach; ++dx)
+      if (canvas.At(std::clamp(x + dx, 0, canvas.width - 1), std::clamp(y + dy, 0, canvas.height - 1)) == colour)
+        return true;
+  return false;
+}
+
+// One pixel thick on the diagonals as along the axes, and in every pen style with the dashes
+// where the platform puts them, its gaps in the background colour. A pixel may differ where the
+// two round a crossing (or a dash's end) the other way: then a pixel of the colour the spans
+// gave lies beside it in the platform's drawing, and the counts agree within a tenth. A dash's
+// end may be one step further out at a few places (8 at most): the walk's count in
+// closed form gathers the platform's rounding of its pixels (within 2 steps over a whole
+// ellipse, measured). And within 3 pixels of an arc's ends, which the platform places by its
 // own rounding of the angle.
-TEST_F(FarShapes, ThinCurvesAreOnePixelThick) {
+TEST_F(FarShapes, ThinCurvesAreOnePixelThickWithThePlatformsDashes) {
+  constexpr int32_t kGap = 0x00E0C0A0;
   HDC dc = SurfaceGetDC();
   const PixelPoint a{12, 18}, b{91, 77};
   const ArcRadials radials = ArcRadialPoints(a, b, 0.4L, 2.9L);
-  const BoxShape rounded = BoxGeometry(a, b, 60, false);
-  struct Case {
-    const char* name;
-    std::function<void()> platform;
-    std::function<ShapeSpans()> spans;
-  };
-  const Case cases[] = {
-      {"ellipse", [&] { Ellipse(dc, a.x, a.y, b.x, b.y); },
-       [&] { return RoundBoxSpans(BoxGeometry(a, b, 0x80000000u, false), {1, true, false}, 100, 100); }},
-      {"arc", [&] { Arc(dc, a.x, a.y, b.x, b.y, radials.start.x, radials.start.y, radials.end.x, radials.end.y); },
-       [&] { return ArcSpans(a, b, radials, false, {0, true, false}, 100, 100); }},
-      {"pie", [&] { Pie(dc, a.x, a.y, b.x, b.y, radials.start.x, radials.start.y, radials.end.x, radials.end.y); },
-       [&] { return ArcSpans(a, b, radials, true, {1, true, false}, 100, 100); }},
-      {"rounded box",
-       [&] { RoundRect(dc, rounded.left, rounded.top, rounded.right, rounded.bottom, rounded.corner_width, rounded.corner_height); },
-       [&] { return RoundBoxSpans(rounded, {1, true, false}, 100, 100); }},
-  };
-  for (const Case& test : cases) {
-    SCOPED_TRACE(test.name);
-    SurfaceClear(kWhite, 0);
-    {
-      GdiObject pen(CreatePen(PS_SOLID, 1, kInk));
-      Selection pen_selected(dc, pen.get()), brush_selected(dc, GetStockObject(NULL_BRUSH));
-      test.platform();
-    }
-    Canvas platform = Snapshot();
-    SurfaceClear(kWhite, 0);
-    DrawShapeSpans(dc, test.spans(), nullptr, kInk);
-    Canvas spans = Snapshot();
-    size_t near_count = platform.Count(kInk), far_count = spans.Count(kInk);
-    EXPECT_GT(near_count, 60u);
-    EXPECT_LE(far_count * 10, near_count * 11) << far_count << " against " << near_count;
-    EXPECT_GE(far_count * 10, near_count * 9) << far_count << " against " << near_count;
-    for (int32_t y = 0; y < 100; ++y)
-      for (int32_t x = 0; x < 100; ++x) {
-        if (spans.At(x, y) != kInk || platform.At(x, y) == kInk) continue;
-        if (std::string(test.name) != "ellipse" && std::string(test.name) != "rounded box" &&
-            std::min(EndDistance(a, b, radials.start, x, y), EndDistance(a, b, radials.end, x, y)) <= 3)
-          continue;
-        bool beside = false;
-        for (int dy = -1; dy <= 1; ++dy)
-          for (int dx = -1; dx <= 1; ++dx)
-            beside = beside || platform.At(std::clamp(x + dx, 0, 99), std::clamp(y + dy, 0, 99)) == kInk;
-        ASSERT_TRUE(beside) << x << "," << y;
+  COLORREF back = SetBkColor(dc, kGap);
+  for (const ThinCurve& test : ThinCurves(dc, a, b, radials)) {
+    for (int32_t style = 0; style <= 4; ++style) {
+      SCOPED_TRACE(std::string(test.name) + ", pen style " + std::to_string(style));
+      SurfaceClear(kWhite, 0);
+      {
+        GdiObject pen(CreatePen(style, 1, kInk));
+        Selection pen_selected(dc, pen.get()), brush_selected(dc, GetStockObject(NULL_BRUSH));
+        test.platform();
       }
+      Canvas platform = Snapshot();
+      SurfaceClear(kWhite, 0);
+      DrawShapeSpans(dc, test.spans(style), nullptr, kInk);
+      Canvas spans = Snapshot();
+      for (int32_t colour : {kInk, kGap}) {
+        size_t near_count = platform.Count(colour), far_count = spans.Count(colour);
+        EXPECT_LE(far_count * 10, near_count * 11 + 10) << far_count << " against " << near_count;
+        EXPECT_GE(far_count * 10 + 10, near_count * 9) << far_count << " against " << near_count;
+      }
+      EXPECT_GT(platform.Count(kInk) + platform.Count(kGap), 60u);
+      int one_step_out = 0;
+      for (int32_t y = 0; y < 100; ++y)
+        for (int32_t x = 0; x < 100; ++x) {
+          int32_t colour = spans.At(x, y);
+          if (colour == kWhite || colour == platform.At(x, y)) continue;
+          if (test.arc && std::min(EndDistance(a, b, radials.start, x, y), EndDistance(a, b, radials.end, x, y)) <= 3)
+            continue;
+          if (Beside(platform, x, y, colour)) continue;
+          ++one_step_out;
+          ASSERT_TRUE(Beside(platform, x, y, colour, 2)) << x << "," << y << (colour == kInk ? " dash" : " gap");
+        }
+      EXPECT_LE(one_step_out, 8);
+    }
   }
+  SetBkColor(dc, back);
+}
+
+// Far shapes take the record's pen style: a dashed far ellipse shows its gaps in the background
+// colour, and none when the background is transparent.
+TEST_F(FarShapes, FarCurvesTakeThePenStyle) {
+  constexpr int32_t kGap = 0x00E0C0A0;
+  for (int32_t back : {kGap, -2}) {
+    SurfaceSetBackColor(back);
+    for (int32_t style : {0, 2}) {
+      SurfaceSetPenStyle(style);
+      SurfaceClear(kWhite, 0);
+      SurfaceBox(-kFar, 10, 80, 90, static_cast<int32_t>(0x80000000), kInk, -2, 0);
+      Canvas canvas = Snapshot();
+      EXPECT_GT(canvas.Count(kInk), 40u) << "style " << style << ", background " << back;
+      EXPECT_EQ(canvas.Count(kGap) > 10, style != 0 && back != -2) << "style " << style << ", background " << back;
+    }
+  }
+  SurfaceSetPenStyle(0);
+  SurfaceSetBackColor(kWhite);
 }
 
 }  // namespace

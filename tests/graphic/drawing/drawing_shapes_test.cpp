@@ -195,10 +195,10 @@ TEST_F(Shapes, FarShapeSpansMatchThePlatformUpToEdgePixels) {
        [&] {
          std::vector<PixelPoint> star;
          for (const POINT& p : kStar) star.push_back({p.x, p.y});
-         return ShapeSpans{PolygonSpans(star, true, 100, 100), StrokeSpans(star, true, 1, 100, 100)};
+         return ShapeSpans{PolygonSpans(star, true, 100, 100), StrokeSpans(star, true, 1, 100, 100), {}};
        }},
       {"wide line", 15, [&] { MoveToEx(dc, 10, 80, nullptr); LineTo(dc, 85, 20); },
-       [&] { return ShapeSpans{{}, StrokeSpans({{10, 80}, {85, 20}}, false, 15, 100, 100)}; }},
+       [&] { return ShapeSpans{{}, StrokeSpans({{10, 80}, {85, 20}}, false, 15, 100, 100), {}}; }},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
