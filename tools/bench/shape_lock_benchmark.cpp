@@ -2,7 +2,7 @@
 // the lock to its final mark, so its time is the lock's. The shapes are the worst found for
 // each path on the largest canvas the tool uses (1200 x 960): 1024 points with pens below, at
 // and past the platform's reach, points within reach yet thousands of rows tall, arcs, pies,
-// rounded boxes and fills near and far, and every mix. The baseline is a SurfaceClear of the
+// rounded boxes and fills near and far, every mix, and far curves with a dashed thin pen. The baseline is a SurfaceClear of the
 // same canvas in the same rounds. Prints the median of each and the worst against the goal of
 // 100 ms.
 // Run under Wine: wine-run <prefix> shape_lock_benchmark.exe
@@ -73,6 +73,7 @@ struct Case {
   std::string name;
   int32_t pen, mix;
   void (*draw)();
+  int32_t style = 0;  // pen style: dashes count for thin pens only
 };
 
 void StripesPolygon() {
@@ -133,6 +134,7 @@ int32_t Benchmark(void*, void*, const char16_t*, int32_t) {
       cases.push_back({std::string(name) + ", pen " + std::to_string(pen), pen, 13, draw});
   for (auto [name, draw] : {shapes[0], shapes[1], shapes[9]})
     for (int32_t mix : {6, 7}) cases.push_back({std::string(name) + ", pen 8193, mix " + std::to_string(mix), 8193, mix, draw});
+  for (auto [name, draw] : {shapes[7], shapes[10]}) cases.push_back({std::string(name) + ", pen 1, dash-dot", 1, 13, draw, 3});
 
   std::vector<bench::TimedStep> steps;
   steps.push_back({"SurfaceClear of the canvas (baseline)", [] { SurfaceClear(0xFFFFFF, 0); }});
@@ -140,9 +142,11 @@ int32_t Benchmark(void*, void*, const char16_t*, int32_t) {
     if (only && c.name.find(only) == std::string::npos) continue;
     steps.push_back({c.name, [c] {
                        SurfaceSetPenWidth(c.pen);
+                       SurfaceSetPenStyle(c.style);
                        SurfaceSetMix(c.mix);
                        c.draw();
                        SurfaceSetMix(0);
+                       SurfaceSetPenStyle(0);
                      }});
   }
   // Each case on its own, so one slow shape is seen before the next starts.
