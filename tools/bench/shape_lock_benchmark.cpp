@@ -2,9 +2,9 @@
 // the lock to its final mark, so its time is the lock's. The shapes are the worst found for
 // each path on the largest canvas the tool uses (1200 x 960): 1024 points with pens below, at
 // and past the platform's reach, points within reach yet thousands of rows tall, arcs, pies,
-// rounded boxes and fills near and far, every mix, and far curves with a dashed thin pen. The baseline is a SurfaceClear of the
-// same canvas in the same rounds. Prints the median of each and the worst against the goal of
-// 100 ms.
+// rounded boxes and fills near and far, every mix, and far curves with a dashed thin pen. The
+// baseline is a SurfaceClear of the same canvas in the same rounds. Prints the median of each
+// and the worst against the goal of 100 ms.
 // Run under Wine: wine-run <prefix> shape_lock_benchmark.exe
 //   QV_BENCH_ROUNDS  rounds (default 3); QV_BENCH_CASE  only the cases whose name holds it
 #include <windows.h>
