@@ -225,9 +225,11 @@ Row SectorRow(Vec c, Vec s, Vec e, Real yc) {
 // What a point of a thin outline is painted with.
 enum class Ink { kNone, kDash, kGap };
 
-// The ink of the point `steps` along a thin pen's walk.
+// The ink of the point `steps` along a thin pen's walk (a walk round a shape of no size has
+// no steps).
 Ink InkAt(int32_t pen_style, Real steps) {
-  return OnDash(pen_style, static_cast<int64_t>(std::floor(steps + 0.5))) ? Ink::kDash : Ink::kGap;
+  int64_t step = std::isfinite(steps) ? static_cast<int64_t>(std::floor(steps + 0.5)) : 0;
+  return OnDash(pen_style, step) ? Ink::kDash : Ink::kGap;
 }
 
 // A one-pixel outline, as the platform draws a curve with a thin pen: the pixel nearest to

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "box_geometry.h"
+#include "pen_dashes.h"
 
 namespace qv {
 namespace {
@@ -238,6 +239,48 @@ TEST(ShapeSpans, ThePlatformsBudget) {
   EXPECT_TRUE(PlatformAffords(short_row, 0, 1024 * 1024 / 8));
   EXPECT_FALSE(PlatformAffords({{0, INT32_MIN}, {0, INT32_MAX}}, 0, 1));
   EXPECT_TRUE(PlatformAffords({}, 0, 1));
+}
+
+// A thin pen's patterns by step, wrapping both ways; styles outside 1-4 are solid.
+TEST(PenDashes, PatternsByStep) {
+  struct Case {
+    int32_t style;
+    int64_t step;
+    bool dash;
+  } cases[] = {{1, 0, true},   {1, 17, true},  {1, 18, false}, {1, 23, false}, {1, 24, true},  {1, -1, false},
+               {2, 2, true},   {2, 3, false},  {2, 6, true},   {3, 9, false},  {3, 15, true},  {3, 18, false},
+               {4, 12, true},  {4, 15, false}, {4, 18, true},  {4, 21, false}, {0, 20, true},  {5, 20, true},
+               {-1, 20, true}, {std::numeric_limits<int32_t>::min(), 20, true}, {1, INT64_MIN + 5, false}};  // -2^63 + 5 is 21 modulo 24
+  for (const Case& c : cases) EXPECT_EQ(OnDash(c.style, c.step), c.dash) << c.style << " " << c.step;
+}
+
+// The walk round an ellipse grows counter-clockwise on the screen from the rightmost point, a
+// quarter (the steps along its major axes) at each axis. A flat ellipse is walked there and
+// back, so each point has one of its two counts; radii of 0 walk nowhere.
+TEST(PenDashes, WalkRoundAnEllipse) {
+  for (auto [rx, ry] : {std::pair{40.0, 40.0}, {90.0, 7.0}, {3.0, 200.0}, {0.0, 12.0}, {12.0, 0.0}}) {
+    EllipseWalk walk(rx, ry);
+    EXPECT_NEAR(walk.Quarter(), std::hypot(rx, ry), 1e-9);
+    double last = -1;
+    for (int i = 0; i <= 360; ++i) {
+      double a = i * std::numbers::pi / 180;
+      double at = walk.At(rx * std::cos(a), -ry * std::sin(a));
+      EXPECT_TRUE(at >= 0 && at <= walk.Whole()) << rx << " x " << ry << " at " << i;
+      if (rx > 0 && ry > 0) EXPECT_GE(at, last - 1e-9) << rx << " x " << ry << " at " << i;
+      last = at;
+    }
+    if (rx > 0 && ry > 0) {
+      EXPECT_NEAR(walk.At(0, -ry), walk.Quarter(), 1e-9);
+      EXPECT_NEAR(walk.At(-rx, 0), 2 * walk.Quarter(), 1e-9);
+      EXPECT_NEAR(walk.At(0, ry), 3 * walk.Quarter(), 1e-9);
+    }
+  }
+  EXPECT_EQ(EllipseWalk(0, 0).At(0, 0), 0);
+  // Pies one pixel wide and of one pixel: a walk of no length still puts its pixels somewhere.
+  for (PixelPoint b : {PixelPoint{6, 30}, PixelPoint{6, 6}}) {
+    ShapeSpans pie = ArcSpans({5, 5}, b, ArcRadialPoints({5, 5}, b, 0.5L, 2.0L), true, {0, true, true, 2}, 40, 40);
+    EXPECT_FALSE(pie.outline.empty() && pie.gaps.empty()) << b.y;
+  }
 }
 
 }  // namespace
