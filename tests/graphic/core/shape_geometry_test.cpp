@@ -266,7 +266,9 @@ TEST(PenDashes, WalkRoundAnEllipse) {
       double a = i * std::numbers::pi / 180;
       double at = walk.At(rx * std::cos(a), -ry * std::sin(a));
       EXPECT_TRUE(at >= 0 && at <= walk.Whole()) << rx << " x " << ry << " at " << i;
-      if (rx > 0 && ry > 0) EXPECT_GE(at, last - 1e-9) << rx << " x " << ry << " at " << i;
+      if (rx > 0 && ry > 0) {
+        EXPECT_GE(at, last - 1e-9) << rx << " x " << ry << " at " << i;
+      }
       last = at;
     }
     if (rx > 0 && ry > 0) {
