@@ -336,6 +336,22 @@ std::vector<Span> SpansWithout(const std::vector<Span>& spans, const std::vector
   return out;
 }
 
+std::vector<Span> SpansUnion(const std::vector<Span>& a, const std::vector<Span>& b) {
+  std::vector<Span> out;
+  out.reserve(a.size() + b.size());
+  auto before = [](const Span& x, const Span& y) { return x.y != y.y ? x.y < y.y : x.left < y.left; };
+  auto add = [&](const Span& s) {
+    if (!out.empty() && out.back().y == s.y && out.back().right >= s.left)
+      out.back().right = std::max(out.back().right, s.right);
+    else
+      out.push_back(s);
+  };
+  size_t i = 0, j = 0;
+  while (i < a.size() || j < b.size())
+    add(j == b.size() || (i < a.size() && before(a[i], b[j])) ? a[i++] : b[j++]);
+  return out;
+}
+
 bool WithinReach(PixelPoint a, PixelPoint b, int64_t grow, int32_t width, int32_t height) {
   int64_t left = std::min(a.x, b.x) - grow, right = int64_t{std::max(a.x, b.x)} + grow;
   int64_t top = std::min(a.y, b.y) - grow, bottom = int64_t{std::max(a.y, b.y)} + grow;
@@ -364,6 +380,9 @@ ShapeSpans RoundBoxSpans(const BoxShape& box, const ShapeStyle& style, int32_t w
         width, height, [&](Real yc) { return RoundedBoxRow(line, yc); },
         [&](Real xc) { return RoundedBoxRow(across, xc); },
         [&](Real x, Real y) { return InkAt(style.pen_style, RoundedBoxSteps(line, x, y)); }, spans);
+    // The platform's inside of a rounded box reaches over its thin outline.
+    if (style.fill) spans.fill = SpansUnion(SpansUnion(spans.fill, spans.outline), spans.gaps);
+    spans.fill_under_outline = true;
   } else if (style.outline) {
     spans.outline = Rasterise(width, height, line.t - reach, line.b + reach, [&](Real yc) {
       return Subtract(RoundedBoxRow(Grown(line, half), yc), RoundedBoxRow(Grown(line, -half), yc));
@@ -435,6 +454,7 @@ ShapeSpans ArcSpans(PixelPoint a, PixelPoint b, const ArcRadials& radials, bool 
       return InkAt(style.pen_style, steps({x, y}, on_ellipse));
     };
     ThinCurve(width, height, rows, columns, ink, spans);
+    spans.fill_under_outline = true;
     return spans;
   }
   spans.outline = Rasterise(width, height, t - half - 1, bo + half + 1, [&](Real yc) {

@@ -66,10 +66,16 @@ struct Span {
 // within each row. Linear in their count.
 std::vector<Span> SpansWithout(const std::vector<Span>& spans, const std::vector<Span>& cut);
 
+// The pixels of either, in the same order; linear in their count.
+std::vector<Span> SpansUnion(const std::vector<Span>& a, const std::vector<Span>& b);
+
 // What is drawn of a shape: the inside (the brush), the outline (the pen's colour) and the
 // gaps between the dashes of a thin dashed pen (the background colour, when it is opaque).
+// The platform paints a thin pen's outline over the whole inside, after it (so a mix such as
+// invert reaches those pixels twice), and a wide pen's inside only up to its outline.
 struct ShapeSpans {
   std::vector<Span> fill, outline, gaps;
+  bool fill_under_outline = false;
 };
 
 // How a far shape is drawn: pen width in pixels (0 draws one pixel wide), whether the pen is

@@ -24,11 +24,11 @@ HGDIOBJ MakeLinePen(const WindowRecord& record, int32_t line_colour) {
 void FillSpans(HDC dc, const std::vector<Span>& spans, HBRUSH brush) { PaintSpans(dc, {{&spans, brush}}); }
 
 void DrawShapeSpans(HDC dc, const ShapeSpans& spans, HBRUSH fill, int32_t line_colour) {
-  // The platform paints the inside up to the outline and the outline over it, each pixel once
-  // whatever the mix; a thin dashed pen paints its gaps in the background colour unless the
-  // background is transparent.
+  // The inside first, then the outline (ShapeSpans says which pixels each reaches); a thin
+  // dashed pen paints its gaps in the background colour unless the background is transparent.
   bool gaps = line_colour != kColourNone && !spans.gaps.empty() && GetBkMode(dc) == OPAQUE;
-  std::vector<Span> inside = SpansWithout(SpansWithout(spans.fill, spans.outline), gaps ? spans.gaps : std::vector<Span>{});
+  std::vector<Span> inside = spans.fill;
+  if (!spans.fill_under_outline) inside = SpansWithout(inside, spans.outline);
   GdiObject pen_brush(line_colour == kColourNone ? nullptr : CreateSolidBrush(static_cast<COLORREF>(line_colour)));
   GdiObject gap_brush(gaps ? CreateSolidBrush(GetBkColor(dc)) : nullptr);
   PaintSpans(dc, {{&inside, fill},

@@ -156,11 +156,14 @@ TEST(ShapeSpans, PiesArcsAndStrokesNearAndFar) {
 
 TEST(ShapeSpans, BoxesAndTheReachOfThePlatform) {
   // A plain box: its outline covers the pixels at its edges, left .. right - 1; its inside,
-  // as the platform fills it without a pen, leaves the last column and row open.
+  // as the platform fills it without a pen, leaves the last column and row open, and with a
+  // thin pen reaches under the whole outline.
   BoxShape box{10, 5, 30, 20, 0, 0};
+  ExpectSpans(RoundBoxSpans(box, {0, false, true}, 40, 30).fill,
+              Expected(40, 30, [](int32_t x, int32_t y) { return x >= 10 && x < 29 && y >= 5 && y < 19; }), "box");
   ShapeSpans spans = RoundBoxSpans(box, {0, true, true}, 40, 30);
-  ExpectSpans(spans.fill, Expected(40, 30, [](int32_t x, int32_t y) { return x >= 10 && x < 29 && y >= 5 && y < 19; }),
-              "box");
+  ExpectSpans(spans.fill, Expected(40, 30, [](int32_t x, int32_t y) { return x >= 10 && x < 30 && y >= 5 && y < 20; }),
+              "box under a thin pen");
   ExpectSpans(spans.outline, Expected(40, 30, [](int32_t x, int32_t y) {
                 return (x >= 10 && x < 30 && y >= 5 && y < 20) && (x == 10 || x == 29 || y == 5 || y == 19);
               }),

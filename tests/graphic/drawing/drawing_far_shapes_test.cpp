@@ -292,5 +292,36 @@ TEST_F(FarShapes, FarCurvesTakeThePenStyle) {
   SurfaceSetBackColor(kWhite);
 }
 
+// A filled ellipse or rounded box with a thin pen in every mix: the platform paints the inside
+// over the whole shape and the outline over it, so a mix such as invert reaches the outline
+// twice; a far one must do the same, pixel for pixel.
+TEST_F(FarShapes, ThinOutlinesOverTheirInsideInEveryMix) {
+  HDC dc = SurfaceGetDC();
+  const PixelPoint a{12, 18}, b{91, 77};
+  GdiObject brush(CreateSolidBrush(kFill));
+  for (uint32_t corner : {0x80000000u, 60u}) {
+    const BoxShape box = BoxGeometry(a, b, corner, false);
+    for (int32_t mix = R2_BLACK; mix <= R2_WHITE; ++mix) {
+      Background();
+      SetROP2(dc, mix);
+      {
+        GdiObject pen(CreatePen(PS_SOLID, 1, kInk));
+        Selection pen_selected(dc, pen.get()), brush_selected(dc, brush.get());
+        RoundRect(dc, box.left, box.top, box.right, box.bottom, box.corner_width, box.corner_height);
+      }
+      SetROP2(dc, R2_COPYPEN);
+      Canvas platform = Snapshot();
+      Background();
+      SetROP2(dc, mix);
+      DrawShapeSpans(dc, RoundBoxSpans(box, {1, true, true, 0}, 100, 100), static_cast<HBRUSH>(brush.get()), kInk);
+      SetROP2(dc, R2_COPYPEN);
+      Canvas spans = Snapshot();
+      size_t differ = 0;
+      for (size_t i = 0; i < platform.colours.size(); ++i) differ += platform.colours[i] != spans.colours[i];
+      EXPECT_EQ(differ, 0u) << "corner " << corner << ", mix " << mix;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace qv
