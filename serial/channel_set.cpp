@@ -65,12 +65,28 @@ bool IsDcbItem(int32_t item) {
   return ChangeDcb(scratch, item, 0);
 }
 
+// Whether the device runs at the speed it was given. Wine takes a speed a tty cannot run at
+// (or no speed at all, 0, which hangs a tty's line up) and reports success, the line running at
+// another speed; the platform's own drivers refuse both. A device that cannot report its state
+// again is taken at its word.
+bool RunsAtSpeed(HANDLE handle, const DCB& previous, DWORD speed) {
+  DCB now{};
+  now.DCBlength = sizeof(DCB);
+  if (ApiCallGuard(Comm().GetCommState, handle, &now).failed || now.BaudRate == speed) return true;
+  DCB back = previous;
+  ApiCallGuard(Comm().SetCommState, handle, &back);  // the speed it had; the call has failed anyway
+  return false;
+}
+
 void SetDcbItem(HANDLE handle, int32_t item, int32_t value) {
   DCB dcb{};
   dcb.DCBlength = sizeof(DCB);
   if (RaiseIfFailed(ApiCallGuard(Comm().GetCommState, handle, &dcb))) return;
+  if (item == kItemBaudRate && value == 0) return RaiseError(kErrorInvalidArgument);
+  const DCB previous = dcb;
   ChangeDcb(dcb, item, value);
-  if (ApiCallGuard(Comm().SetCommState, handle, &dcb).failed) RaiseError(kErrorInvalidArgument);
+  if (ApiCallGuard(Comm().SetCommState, handle, &dcb).failed) return RaiseError(kErrorInvalidArgument);
+  if (item == kItemBaudRate && !RunsAtSpeed(handle, previous, dcb.BaudRate)) RaiseError(kErrorInvalidArgument);
 }
 
 void SetBreak(HANDLE handle, int32_t value) {

@@ -122,6 +122,10 @@ TEST_F(Options, AFailedSettingGivesThePortBack) {
   dev.refuse_setup = true;  // the queue-size setting
   EXPECT_EQ(Open(u""), 0);
   EXPECT_TRUE(dev.open_handles.empty());
+
+  dev.refuse_setup = false;  // no speed at all, which a device never runs at
+  EXPECT_EQ(Open(u"BAUD=abc"), 0);
+  EXPECT_TRUE(dev.open_handles.empty());
 }
 
 // The whole window built as the main routine builds it, with the surface read back as pixels.

@@ -148,6 +148,28 @@ TEST_F(ChannelSettingsTest, BreakQueuesAndReadOnlyItems) {
   EXPECT_EQ(ErrorNumber(), 0);
 }
 
+// A speed the device does not run at is refused (5) and the device keeps the speed it had,
+// also when it reported success; no speed at all (0) never reaches the device.
+TEST_F(ChannelSettingsTest, ASpeedTheDeviceDoesNotRunAtIsRefused) {
+  const ChannelNumber n = Open();
+  dev.fastest_speed = 4000000;
+  struct Case {
+    int32_t speed;
+    uint8_t error;
+    DWORD runs_at;
+  } cases[] = {{115200, 0, 115200}, {4000000, 0, 4000000}, {4000001, 5, 4000000}, {-1, 5, 4000000},
+               {0, 5, 4000000},     {9600, 0, 9600},       {INT32_MIN, 5, 9600}};
+  for (const Case& c : cases) {
+    const int set_calls = dev.calls["SetCommState"];
+    ChannelSet(n, 1, c.speed);
+    EXPECT_EQ(ErrorTake(), c.error) << c.speed;
+    EXPECT_EQ(dev.dcb.BaudRate, c.runs_at) << c.speed;
+    if (c.speed == 0) {
+      EXPECT_EQ(dev.calls["SetCommState"], set_calls);
+    }
+  }
+}
+
 TEST_F(ChannelSettingsTest, RefusalsAndFailures) {
   const ChannelNumber n = Open();
   dev.refuse_set_state = true;

@@ -96,6 +96,7 @@ BOOL WINAPI FakeSetCommState(HANDLE h, LPDCB dcb) {
   FAKE_CALL("SetCommState", h);
   if (d.refuse_set_state) return Fail(ERROR_INVALID_PARAMETER);
   d.dcb = *dcb;
+  if (d.fastest_speed && dcb->BaudRate > d.fastest_speed) d.dcb.BaudRate = d.substituted_speed;
   return TRUE;
 }
 

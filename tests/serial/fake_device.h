@@ -108,6 +108,10 @@ class FakeDevice {
   bool fail_close = false;
   bool fail_get_state = false;
   bool refuse_set_state = false;
+  // A speed the device takes instead of one above this, reporting success (as Wine does on a
+  // tty for a speed it cannot set); 0: every speed is taken as given.
+  DWORD fastest_speed = 0;
+  DWORD substituted_speed = 38400;
   bool refuse_setup = false;
   bool refuse_escape = false;
   bool fail_modem_status = false;

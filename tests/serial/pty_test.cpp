@@ -146,6 +146,15 @@ TEST_F(PtyTest, TheApplicationsSettingsReachTheDevice) {
   EXPECT_EQ(ChannelQuery(kItemDataBits, n), 8);
   EXPECT_EQ(VirtualSerial::Settings(port_).at(2), 8);
 
+  // Wine runs a tty it cannot set to a speed at 38400 and reports success, and takes speed 0
+  // (a hang-up on a tty); the channel refuses both and the line keeps its speed.
+  for (int32_t speed : {1, 0, -1}) {
+    ChannelSet(n, kItemBaudRate, speed);
+    EXPECT_EQ(ErrorTake(), 5) << speed;
+    EXPECT_EQ(ChannelQuery(kItemBaudRate, n), 115200) << speed;
+    EXPECT_EQ(VirtualSerial::Settings(port_).at(0), 115200) << speed;
+  }
+
   ChannelSet(n, kItemBaudRate, 9600);
   ChannelSet(n, kItemStopBits, ONESTOPBIT);
   EXPECT_EQ(ErrorTake(), 0);
