@@ -142,18 +142,22 @@ TEST_F(FarShapes, EmptyBoxesAndEllipses) {
 // Polygons reaching far down, with and without their outline, straight and slanted: the fill
 // leaves the right edge open as the platform's does.
 TEST_F(FarShapes, PolygonEdges) {
-  for (int32_t line : {-2, kInk}) {
-    for (float slant : {0.0f, 0.25f, -0.5f}) {
-      std::string where;
-      auto quad = [&](float bottom) {
-        float shift = slant * (bottom - 10);  // the same slanted sides, ending near or far
-        PushPoints(4, {10, 10, 90, 10, 90 + shift, bottom, 10 + shift, bottom});
-        SurfacePolygon(line, kFill, 0, 0);
-      };
-      size_t n = Differences([&] { quad(200); }, [&] { quad(kFar); }, &where);
-      EXPECT_EQ(n, 0u) << "line " << line << ", slant " << slant << ":" << where;
+  for (int32_t mix : {0, 6, 7}) {
+    SurfaceSetMix(mix);
+    for (int32_t line : {-2, kInk}) {
+      for (float slant : {0.0f, 0.25f, -0.5f}) {
+        std::string where;
+        auto quad = [&](float bottom) {
+          float shift = slant * (bottom - 10);  // the same slanted sides, ending near or far
+          PushPoints(4, {10, 10, 90, 10, 90 + shift, bottom, 10 + shift, bottom});
+          SurfacePolygon(line, kFill, 0, 0);
+        };
+        size_t n = Differences([&] { quad(200); }, [&] { quad(kFar); }, &where);
+        EXPECT_EQ(n, 0u) << "mix " << mix << ", line " << line << ", slant " << slant << ":" << where;
+      }
     }
   }
+  SurfaceSetMix(0);
 }
 
 // An arc's ends with a pen at and past the reach: round, as the platform draws them.
