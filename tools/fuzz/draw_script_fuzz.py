@@ -192,8 +192,8 @@ class Generator:
         elif kind == "load":
             w, h = (r.randrange(1, 1201), r.randrange(1, 961)) if r.random() < 0.5 else (0, 0)
             # Mostly a file an earlier script saved; sometimes one that is not there (exit code 1).
-            name = "missing.bmp" if r.random() < 0.1 else r.choice(["a.bmp", "b.bmp"])
-            line = 'load "%s"' % name + (" %d %d" % (w, h) if w else "")
+            file = "missing.bmp" if r.random() < 0.1 else r.choice(["a.bmp", "b.bmp"])
+            line = 'load "%s"' % file + (" %d %d" % (w, h) if w else "")
             w, h = max(w, 1200), max(h, 960)  # a loaded file keeps its size: at most what was saved
         else:
             w, h = (self.size(), self.size()) if r.random() < 0.97 else (r.randrange(1200, 4001), r.randrange(960, 3001))
