@@ -4,7 +4,8 @@ under Wine with a time limit. A script whose run crashes, hangs, ends with an ex
 than 0 (done) or 2 (a line the runner refused), or has an operation that holds the surface lock
 longer than --slow-ms on a canvas of at most 1200 x 960 is a finding: the script, its output and
 the reason (with the line) are kept in the findings directory, and the run ends with status 1.
-A hang seen once is a finding; a finding is replayed by its seed and number (--seed S --only N).
+A hang seen once is a finding; a finding is replayed by its seed and number (--seed S --only N),
+or from its kept file (--script F, judged under the time verdict whatever its canvases).
 Exit code 1 counts as a finding too unless the runner said a file could not be loaded or saved.
 
 The operations come from the runner itself (`draw_script.exe --operations`: name, family,
@@ -17,7 +18,7 @@ bytes that are no UTF-8 and thousands of units), so a new operation of known kin
 here.
 
   draw_script_fuzz.py --runner draw_script.exe --wine-run scripts/wine-run --prefix PREFIX
-                      [--seconds 60 | --count N] [--seed S] [--only N] [--timeout 30]
+                      [--seconds 60 | --count N | --script F] [--seed S] [--only N] [--timeout 30]
                       [--slow-ms 1000] [--findings DIR]
 """
 import argparse
@@ -302,6 +303,7 @@ def main():
     p.add_argument("--timeout", type=float, default=30, help="seconds one script may take")
     p.add_argument("--slow-ms", type=float, default=1000, help="longest an operation may hold the lock")
     p.add_argument("--only", type=int, default=0, help="run only this script of the seed's sequence")
+    p.add_argument("--script", help="judge this script file once instead of generated ones")
     p.add_argument("--findings", default="draw-script-findings")
     a = p.parse_args()
 
@@ -338,9 +340,15 @@ def main():
     counts = {"scripts": 0, "done": 0, "refused": 0, "files": 0, "findings": 0}
     refusals = {}
     deadline = time.monotonic() + a.seconds
+    if a.script:
+        a.count, a.only = 1, 0
     while (a.count and counts["scripts"] < a.count) or (a.only and counts["scripts"] < a.only) or \
             (not a.count and not a.only and time.monotonic() < deadline):
-        script = generator.script()
+        if a.script:
+            with open(a.script, encoding="utf-8", errors="surrogateescape", newline="") as f:
+                script = f.read()
+        else:
+            script = generator.script()
         counts["scripts"] += 1
         if a.only and counts["scripts"] != a.only:
             continue
@@ -348,7 +356,7 @@ def main():
         with open(path, "w", encoding="utf-8", errors="surrogateescape") as f:
             f.write(script)
         started = time.monotonic()
-        rc, err, reason = judge(run, a.timeout, a.slow_ms, generator.within_verdict(), script)
+        rc, err, reason = judge(run, a.timeout, a.slow_ms, True if a.script else generator.within_verdict(), script)
         if rc == 0 and reason is None:
             counts["done"] += 1
         elif rc == 1 and reason is None:
@@ -361,8 +369,8 @@ def main():
         if reason:
             counts["findings"] += 1
             base = keep(a.findings, "finding-%d-%d" % (seed, counts["scripts"]), script, reason, started, err)
-            print("draw_script fuzz: FINDING %s: %s.txt (replay: --seed %d --only %d)" %
-                  (reason, base, seed, counts["scripts"]), flush=True)
+            replay = "--script " + a.script if a.script else "--seed %d --only %d" % (seed, counts["scripts"])
+            print("draw_script fuzz: FINDING %s: %s.txt (replay: %s)" % (reason, base, replay), flush=True)
         # Runs leave their pictures behind; the next script starts from the same few names.
         for leftover in os.listdir(work):
             if leftover not in ("draw_script.exe", "fuzz.txt") and not leftover.endswith(".bmp"):
