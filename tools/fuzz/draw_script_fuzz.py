@@ -317,15 +317,24 @@ def main():
     shutil.copy(a.runner, runner)
     env = dict(os.environ, WINEDEBUG=os.environ.get("WINEDEBUG", "-all"))
 
+    runs = [0]
+
     def run(args, timeout):
-        proc = subprocess.Popen([a.wine_run, a.prefix, runner] + args, cwd=work, env=env, stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE, start_new_session=True)
+        # The verdict is the runner's own exit, and its output goes to files of this run alone: the
+        # desktop process a runner starts keeps the runner's standard error for as long as any
+        # program uses the desktop, so waiting for pipes to close judged that process instead.
+        runs[0] += 1
+        names = [os.path.join(work, "run%d.%s" % (runs[0], kind)) for kind in ("out", "err")]
+        with open(names[0], "wb") as out, open(names[1], "wb") as err:
+            proc = subprocess.Popen([a.wine_run, a.prefix, runner] + args, cwd=work, env=env, stdout=out, stderr=err,
+                                    start_new_session=True)
         try:
-            out, err = proc.communicate(timeout=timeout)
+            proc.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             os.killpg(proc.pid, signal.SIGKILL)
-            proc.communicate()
+            proc.wait()
             raise
+        out, err = (open(name, "rb").read() for name in names)
         return subprocess.CompletedProcess(args, proc.returncode, out, err)
 
     operations = list_operations(run)
