@@ -264,8 +264,8 @@ def judge(run, timeout, slow_ms, timed, script):
     """Runs fuzz.txt once: (exit code or None, standard error, why it is a finding or None)."""
     try:
         done = run(["--slow", "%g" % slow_ms, "fuzz.txt"], timeout)
-    except subprocess.TimeoutExpired:
-        return None, "", "hang (no end within %g s)" % timeout
+    except subprocess.TimeoutExpired as hung:
+        return None, (hung.stderr or b"").decode("utf-8", "replace"), "hang (no end within %g s)" % timeout
     rc, err = done.returncode, done.stderr.decode("utf-8", "replace")
     if "Unhandled" in err or "page fault" in err:
         return rc, err, "crash (exit code %d)" % rc
@@ -333,8 +333,12 @@ def main():
         except subprocess.TimeoutExpired:
             os.killpg(proc.pid, signal.SIGKILL)
             proc.wait()
-            raise
+            hung = True
+        else:
+            hung = False
         out, err = (open(name, "rb").read() for name in names)
+        if hung:  # what it wrote before, for the finding
+            raise subprocess.TimeoutExpired(args, timeout, output=out, stderr=err)
         return subprocess.CompletedProcess(args, proc.returncode, out, err)
 
     operations = list_operations(run)
