@@ -4,7 +4,8 @@ under Wine with a time limit. A script whose run crashes, hangs, ends with an ex
 than 0 (done) or 2 (a line the runner refused), or has an operation that holds the surface lock
 longer than --slow-ms on a canvas of at most 1200 x 960 is a finding: the script, its output and
 the reason (with the line) are kept in the findings directory, and the run ends with status 1.
-A hang seen once is a finding; a finding is replayed by its seed and number (--seed S --only N).
+A hang seen once is a finding; a finding is replayed by its seed and number (--seed S --only N),
+or from its kept file (--script F, judged under the time verdict whatever its canvases).
 Exit code 1 counts as a finding too unless the runner said a file could not be loaded or saved.
 
 The operations come from the runner itself (`draw_script.exe --operations`: name, family,
@@ -17,7 +18,7 @@ bytes that are no UTF-8 and thousands of units), so a new operation of known kin
 here.
 
   draw_script_fuzz.py --runner draw_script.exe --wine-run scripts/wine-run --prefix PREFIX
-                      [--seconds 60 | --count N] [--seed S] [--only N] [--timeout 30]
+                      [--seconds 60 | --count N | --script F] [--seed S] [--only N] [--timeout 30]
                       [--slow-ms 1000] [--findings DIR]
 """
 import argparse
@@ -192,8 +193,8 @@ class Generator:
         elif kind == "load":
             w, h = (r.randrange(1, 1201), r.randrange(1, 961)) if r.random() < 0.5 else (0, 0)
             # Mostly a file an earlier script saved; sometimes one that is not there (exit code 1).
-            name = "missing.bmp" if r.random() < 0.1 else r.choice(["a.bmp", "b.bmp"])
-            line = 'load "%s"' % name + (" %d %d" % (w, h) if w else "")
+            file = "missing.bmp" if r.random() < 0.1 else r.choice(["a.bmp", "b.bmp"])
+            line = 'load "%s"' % file + (" %d %d" % (w, h) if w else "")
             w, h = max(w, 1200), max(h, 960)  # a loaded file keeps its size: at most what was saved
         else:
             w, h = (self.size(), self.size()) if r.random() < 0.97 else (r.randrange(1200, 4001), r.randrange(960, 3001))
@@ -263,8 +264,8 @@ def judge(run, timeout, slow_ms, timed, script):
     """Runs fuzz.txt once: (exit code or None, standard error, why it is a finding or None)."""
     try:
         done = run(["--slow", "%g" % slow_ms, "fuzz.txt"], timeout)
-    except subprocess.TimeoutExpired:
-        return None, "", "hang (no end within %g s)" % timeout
+    except subprocess.TimeoutExpired as hung:
+        return None, (hung.stderr or b"").decode("utf-8", "replace"), "hang (no end within %g s)" % timeout
     rc, err = done.returncode, done.stderr.decode("utf-8", "replace")
     if "Unhandled" in err or "page fault" in err:
         return rc, err, "crash (exit code %d)" % rc
@@ -302,6 +303,7 @@ def main():
     p.add_argument("--timeout", type=float, default=30, help="seconds one script may take")
     p.add_argument("--slow-ms", type=float, default=1000, help="longest an operation may hold the lock")
     p.add_argument("--only", type=int, default=0, help="run only this script of the seed's sequence")
+    p.add_argument("--script", help="judge this script file once instead of generated ones")
     p.add_argument("--findings", default="draw-script-findings")
     a = p.parse_args()
 
@@ -315,15 +317,28 @@ def main():
     shutil.copy(a.runner, runner)
     env = dict(os.environ, WINEDEBUG=os.environ.get("WINEDEBUG", "-all"))
 
+    runs = [0]
+
     def run(args, timeout):
-        proc = subprocess.Popen([a.wine_run, a.prefix, runner] + args, cwd=work, env=env, stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE, start_new_session=True)
+        # The verdict is the runner's own exit, and its output goes to files of this run alone: the
+        # desktop process a runner starts keeps the runner's standard error for as long as any
+        # program uses the desktop, so waiting for pipes to close judged that process instead.
+        runs[0] += 1
+        names = [os.path.join(work, "run%d.%s" % (runs[0], kind)) for kind in ("out", "err")]
+        with open(names[0], "wb") as out, open(names[1], "wb") as err:
+            proc = subprocess.Popen([a.wine_run, a.prefix, runner] + args, cwd=work, env=env, stdout=out, stderr=err,
+                                    start_new_session=True)
         try:
-            out, err = proc.communicate(timeout=timeout)
+            proc.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             os.killpg(proc.pid, signal.SIGKILL)
-            proc.communicate()
-            raise
+            proc.wait()
+            hung = True
+        else:
+            hung = False
+        out, err = (open(name, "rb").read() for name in names)
+        if hung:  # what it wrote before, for the finding
+            raise subprocess.TimeoutExpired(args, timeout, output=out, stderr=err)
         return subprocess.CompletedProcess(args, proc.returncode, out, err)
 
     operations = list_operations(run)
@@ -338,9 +353,15 @@ def main():
     counts = {"scripts": 0, "done": 0, "refused": 0, "files": 0, "findings": 0}
     refusals = {}
     deadline = time.monotonic() + a.seconds
+    if a.script:
+        a.count, a.only = 1, 0
     while (a.count and counts["scripts"] < a.count) or (a.only and counts["scripts"] < a.only) or \
             (not a.count and not a.only and time.monotonic() < deadline):
-        script = generator.script()
+        if a.script:
+            with open(a.script, encoding="utf-8", errors="surrogateescape", newline="") as f:
+                script = f.read()
+        else:
+            script = generator.script()
         counts["scripts"] += 1
         if a.only and counts["scripts"] != a.only:
             continue
@@ -348,7 +369,7 @@ def main():
         with open(path, "w", encoding="utf-8", errors="surrogateescape") as f:
             f.write(script)
         started = time.monotonic()
-        rc, err, reason = judge(run, a.timeout, a.slow_ms, generator.within_verdict(), script)
+        rc, err, reason = judge(run, a.timeout, a.slow_ms, True if a.script else generator.within_verdict(), script)
         if rc == 0 and reason is None:
             counts["done"] += 1
         elif rc == 1 and reason is None:
@@ -361,8 +382,8 @@ def main():
         if reason:
             counts["findings"] += 1
             base = keep(a.findings, "finding-%d-%d" % (seed, counts["scripts"]), script, reason, started, err)
-            print("draw_script fuzz: FINDING %s: %s.txt (replay: --seed %d --only %d)" %
-                  (reason, base, seed, counts["scripts"]), flush=True)
+            replay = "--script " + a.script if a.script else "--seed %d --only %d" % (seed, counts["scripts"])
+            print("draw_script fuzz: FINDING %s: %s.txt (replay: %s)" % (reason, base, replay), flush=True)
         # Runs leave their pictures behind; the next script starts from the same few names.
         for leftover in os.listdir(work):
             if leftover not in ("draw_script.exe", "fuzz.txt") and not leftover.endswith(".bmp"):
