@@ -188,11 +188,12 @@ Real HalfPen(int64_t pen_width) { return std::max<Real>(1, static_cast<Real>(pen
 // pixel's centre is at its integer coordinates; as for its fills, the inside is taken half
 // open, its left and top edges in and its right and bottom edges out, so a pen of 4 covers 4
 // pixels across a line and a fill leaves out the edge its outline would cover.
-// Only the rows from `top` to before `bottom` (the shape's extent) are looked at.
+// Only the rows from `top` to before `bottom` (the shape's extent) are looked at, and none of
+// a canvas without width or height.
 template <typename RowOf>
 std::vector<Span> Rasterise(int32_t width, int32_t height, Real top, Real bottom, RowOf row_of) {
   std::vector<Span> spans;
-  if (!(top <= bottom)) return spans;
+  if (!(top <= bottom) || width <= 0 || height <= 0) return spans;
   int32_t first = static_cast<int32_t>(std::clamp<Real>(std::ceil(top), 0, height));
   int32_t last = static_cast<int32_t>(std::clamp<Real>(std::ceil(bottom), 0, height));
   for (int32_t y = first; y < last; ++y) {
@@ -248,6 +249,7 @@ void ThinCurve(int32_t width, int32_t height, RowsOf rows, ColumnsOf columns, In
       return y != o.y ? y < o.y : x != o.x ? x < o.x : static_cast<int>(ink) < static_cast<int>(o.ink);
     }
   };
+  if (width <= 0 || height <= 0) return;
   std::vector<Pixel> pixels;
   auto add = [&](Real x, Real y) {
     Ink at = ink(x, y);

@@ -8,8 +8,9 @@ namespace qv {
 
 // Builds a surface's canvas from the window's client area, with SurfaceLock held: requested,
 // view, canvas and clip sizes, a memory DC compatible with the window's DC holding a compatible
-// bitmap filled with the background brush. False when the window's DC or the memory DC cannot
-// be had (the surface then has no canvas and drawing on it has no effect).
+// bitmap filled with the background brush. False when the window's DC, the memory DC or the
+// bitmap cannot be had (the surface then has no canvas, canvas and clip sizes 0, and drawing
+// on it has no effect).
 bool CanvasCreate(WindowRecord& record, HWND window);
 
 // A new canvas of width x height with the old picture at its top-left and the background

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <string>
@@ -26,6 +28,12 @@ constexpr UINT kGrowFlags = 0x71C;  // no z-order, redraw, activation, bit copy,
 constexpr DWORD kCanvasStyle = 0x5000010D;  // WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_OWNERDRAW
 constexpr DWORD kSettleMs = 50;
 const HWND kNotReported = reinterpret_cast<HWND>(static_cast<intptr_t>(-1));
+
+// Sizes beyond 32 bits are as large as 32 bits allow; the canvas that cannot be made of them
+// then refuses the window.
+int32_t Saturated(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
 
 HINSTANCE Module() {
   void* module = Runtime().module;
@@ -129,8 +137,8 @@ HWND MakeWindow(const Opening& open) {
   int32_t width = open.width, height = open.height;
   if (open.options & kWindowSizeInCells) {
     // The height argument counts columns and the width argument lines.
-    width = open.height * font.metrics.tmAveCharWidth;
-    height = open.width * (font.metrics.tmHeight + font.metrics.tmExternalLeading);
+    width = Saturated(int64_t{open.height} * font.metrics.tmAveCharWidth);
+    height = Saturated(int64_t{open.width} * (int64_t{font.metrics.tmHeight} + font.metrics.tmExternalLeading));
   }
   uint32_t style = open.style ? open.style : kGraphicWindowDefaultStyle;
   const std::wstring title_text = PlatformName(open.title);
@@ -149,8 +157,9 @@ HWND MakeWindow(const Opening& open) {
   RECT outer{}, client{};
   GetWindowRect(frame, &outer);
   GetClientRect(frame, &client);
-  SetWindowPos(frame, nullptr, open.x, open.y, width + (outer.right - outer.left) - client.right,
-               height + (outer.bottom - outer.top) - client.bottom, kGrowFlags);
+  SetWindowPos(frame, nullptr, open.x, open.y,
+               Saturated(int64_t{width} + (int64_t{outer.right} - outer.left) - client.right),
+               Saturated(int64_t{height} + (int64_t{outer.bottom} - outer.top) - client.bottom), kGrowFlags);
 
   if (!MakeCanvasChild(frame, width, height, font)) return Abandon(frame);
   ShowWindow(frame, (open.options & kWindowShowInactive) ? SW_SHOWNOACTIVATE : SW_SHOW);

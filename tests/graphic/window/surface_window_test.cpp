@@ -16,6 +16,7 @@
 #include "surface.h"
 #include "surface_attach.h"
 #include "surface_clear.h"
+#include "surface_drawing.h"
 #include "surface_lock.h"
 #include "surface_pixels.h"
 #include "surface_window.h"
@@ -153,6 +154,41 @@ TEST_F(GraphicWindow, SizeInCharacterCellsCountsColumnsByTheHeightArgument) {
   EXPECT_EQ(ClientSize(frame).cx, 80 * char_width);
   EXPECT_EQ(ClientSize(frame).cy, 25 * pitch);
   Close(frame);
+}
+
+// Sizes no canvas can have, in pixels or in cells (whose product passes 32 bits). The platform
+// may make such a window of no size, or of a size no bitmap can have; either it is not opened,
+// or it has a canvas its drawing operations can cover: a far polygon of 1024 points on it ends
+// at once (it once went over two billion rows of a canvas that had no bitmap).
+TEST_F(GraphicWindow, AWindowNoCanvasCanHoldIsRefusedOrDrawnOnAtOnce) {
+  const int32_t records = RecordCount();
+  struct Case {
+    int32_t y, width, height;  // a top of INT32_MIN leaves the platform the whole 32-bit height
+    uint32_t options;
+  } cases[] = {{INT32_MIN, INT32_MAX, INT32_MAX, kWindowSizeInCells}, {INT32_MIN, -6, INT32_MAX - 12, 0},
+               {40, INT32_MAX, 300, 0}};
+  std::string block(4 + 1024 * 8, '\0');
+  const uint32_t count = 1024;
+  std::memcpy(block.data(), &count, 4);
+  for (uint32_t i = 0; i < 2 * count; ++i) {
+    const float v = (i % 3 == 0 ? -2e9f : 2e9f) * static_cast<float>(i % 7 + 1) / 7;
+    std::memcpy(block.data() + 4 + 4 * i, &v, 4);
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + " at " + std::to_string(c.y) +
+                 ", options " + std::to_string(c.options));
+    PushOwned(DynString::FromUnits(u"Huge"));
+    HWND frame = SurfaceWindowOpenThreaded(242, c.y, c.width, c.height, 2, INT32_MAX, c.options);
+    if (frame) {
+      Watchdog dog(20, "drawing on a window of no canvas size");
+      PushOwned(DynString::FromBytes(block));
+      SurfacePolygon(0x000080, 0x80C0E0, 0, 0);
+      SurfaceBox(-2e9f, 10, 2e9f, 2e9f, static_cast<int32_t>(0x80000000), 0x000080, -2, 0);
+      Close(frame);
+    }
+    SurfaceDetach();
+    EXPECT_TRUE(WaitUntil([&] { return RecordCount() == records; }, kPatienceMs));
+  }
 }
 
 TEST_F(GraphicWindow, MinimisingKeepsTheCanvasAndRestoringToAnotherSizeKeepsThePicture) {
