@@ -146,6 +146,30 @@ TEST_F(Copies, StretchToTwiceTheSize) {
 
 // A side given backwards covers |x2 - x1| + 1 pixels: the stretches draw the exact mirror of
 // the forward copy, the block copy the same block unmirrored.
+// A source side of a billion pixels or more (the platform's stretch then corrupts its memory
+// and ends the process): the part of the source that exists, onto the part of the target it
+// stretches to, here one row at the end the source's first rows go to.
+TEST_F(Copies, AStretchFromAFarLargerSourceDrawsWhatTheSourceHas) {
+  HANDLE source = FilledSurface(4, 3, kRed);
+  for (auto [y1, y2, row] : {std::tuple{0.0f, 1.1e9f, 10}, {1.1e9f, 0.0f, 90}, {-2e9f, 2e9f, -1}}) {
+    SurfaceClear(kWhite, 0);
+    SurfaceStretchCopy(source, 0, 0, y1, 3, y2, 10, 10, 20, 90, 0, COLORONCOLOR);
+    Canvas c = Snapshot();
+    EXPECT_EQ(c.Count(kRed), row < 0 ? 0u : 11u) << y1 << " to " << y2;
+    if (row >= 0) {
+      EXPECT_EQ(c.At(15, row), kRed) << y1 << " to " << y2;
+    }
+  }
+  DestroySurface(source);
+  // As the fuzzer found it: a surface stretched onto itself from 1.9 billion rows.
+  HANDLE self = FilledSurface(671, 3, kRed);
+  SurfaceAttach(self, 0, 0);
+  SurfaceStretchCopy(self, 0, 784, 0.5f, 0, 1879776378.0f, 563, 0, 354, 862, 0, 0);
+  EXPECT_EQ(Snapshot().Count(kRed), 671u * 3);
+  SurfaceAttach(surface_, 0, 0);
+  DestroySurface(self);
+}
+
 TEST_F(Copies, SidesGivenBackwardsCoverTheirWholeSpan) {
   constexpr int32_t kColours[4] = {kRed, kGreen, kBlue, kBlack};
   HANDLE strip = FilledSurface(4, 4, kWhite);
