@@ -184,6 +184,14 @@ RoundedBox Grown(const RoundedBox& box, Real by) {
 // The pen's half width: a width of 0 or 1 draws one pixel.
 Real HalfPen(int64_t pen_width) { return std::max<Real>(1, static_cast<Real>(pen_width)) / 2; }
 
+// Adds a span after those of earlier rows or further left, joining one it touches.
+void AppendSpan(std::vector<Span>& spans, const Span& span) {
+  if (!spans.empty() && spans.back().y == span.y && spans.back().right >= span.left)
+    spans.back().right = std::max(spans.back().right, span.right);
+  else
+    spans.push_back(span);
+}
+
 // Pixels whose centres lie inside the row, cut to the canvas. As for the platform's lines, a
 // pixel's centre is at its integer coordinates; as for its fills, the inside is taken half
 // open, its left and top edges in and its right and bottom edges out, so a pen of 4 covers 4
@@ -201,11 +209,7 @@ std::vector<Span> Rasterise(int32_t width, int32_t height, Real top, Real bottom
       Real from = std::max<Real>(std::ceil(i.from), 0);
       Real to = std::min<Real>(std::ceil(i.to), width);
       if (!(from < to)) continue;
-      Span span{y, static_cast<int32_t>(from), static_cast<int32_t>(to)};
-      if (!spans.empty() && spans.back().y == y && spans.back().right >= span.left)
-        spans.back().right = std::max(spans.back().right, span.right);  // pixels of both
-      else
-        spans.push_back(span);
+      AppendSpan(spans, {y, static_cast<int32_t>(from), static_cast<int32_t>(to)});
     }
   }
   return spans;
@@ -274,11 +278,7 @@ void ThinCurve(int32_t width, int32_t height, RowsOf rows, ColumnsOf columns, In
     if (p.y == last_y && p.x == last_x) continue;  // the first, a dash if any, decides
     last_y = p.y;
     last_x = p.x;
-    std::vector<Span>& spans = p.ink == Ink::kDash ? into.outline : into.gaps;
-    if (!spans.empty() && spans.back().y == p.y && spans.back().right == p.x)
-      spans.back().right = p.x + 1;
-    else
-      spans.push_back({p.y, p.x, p.x + 1});
+    AppendSpan(p.ink == Ink::kDash ? into.outline : into.gaps, {p.y, p.x, p.x + 1});
   }
 }
 
@@ -342,15 +342,9 @@ std::vector<Span> SpansUnion(const std::vector<Span>& a, const std::vector<Span>
   std::vector<Span> out;
   out.reserve(a.size() + b.size());
   auto before = [](const Span& x, const Span& y) { return x.y != y.y ? x.y < y.y : x.left < y.left; };
-  auto add = [&](const Span& s) {
-    if (!out.empty() && out.back().y == s.y && out.back().right >= s.left)
-      out.back().right = std::max(out.back().right, s.right);
-    else
-      out.push_back(s);
-  };
   size_t i = 0, j = 0;
   while (i < a.size() || j < b.size())
-    add(j == b.size() || (i < a.size() && before(a[i], b[j])) ? a[i++] : b[j++]);
+    AppendSpan(out, j == b.size() || (i < a.size() && before(a[i], b[j])) ? a[i++] : b[j++]);
   return out;
 }
 

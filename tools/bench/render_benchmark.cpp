@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "top_down_dib.h"
 #include "app_state.h"
 #include "bench_timing.h"
 #include "dialog_show.h"
@@ -62,12 +63,7 @@ class PlatformFloor {
     bitmap_ = static_cast<HBITMAP>(GetCurrentObject(dc_, OBJ_BITMAP));
     brush_ = CreateSolidBrush(qv::app::kBackgroundColour);
     buffer_.resize(qv::kPixelHeaderBytes + 4 * size_t(width_) * size_t(height_));
-    info_.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info_.bmiHeader.biWidth = width_;
-    info_.bmiHeader.biHeight = -height_;
-    info_.bmiHeader.biPlanes = 1;
-    info_.bmiHeader.biBitCount = 32;
-    info_.bmiHeader.biCompression = BI_RGB;
+    info_ = qv::TopDown32(width_, height_);
   }
   ~PlatformFloor() {
     if (brush_) DeleteObject(brush_);
